@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev googletest
   fonts-liberation2
   libzint-dev libzxing-dev
-  pxlib-dev mdbtools-dev libglib2.0-dev
+  pxlib-dev mdbtools-dev libglib2.0-dev libfreexl-dev libzip-dev
   qpdf poppler-utils
 )
 missing=()
