@@ -9,7 +9,7 @@ namespace vl {
 CanevasBase::CanevasBase(const FormatPapier& papier, int xdpi, int ydpi, bool duplex,
                          const QMarginsF& margesCm)
     : m_papier(papier), m_xdpi(xdpi), m_ydpi(ydpi), m_duplex(duplex), m_marges(margesCm),
-      m_metrique(xdpi, ydpi)
+      m_metrique()
 {
     m_metrique.SetPolice(m_police);
 }
@@ -135,15 +135,15 @@ double CanevasBase::HauteurLigne() const
     case lhmFont:
         break;
     }
-    return PxVersY(m_metrique.HauteurPx());
+    return m_metrique.HauteurCm();
 }
 
-double CanevasBase::Ascendante() const { return PxVersY(m_metrique.AscendantePx()); }
-double CanevasBase::Descente() const { return PxVersY(m_metrique.DescentePx()); }
+double CanevasBase::Ascendante() const { return m_metrique.AscendanteCm(); }
+double CanevasBase::Descente() const { return m_metrique.DescenteCm(); }
 
 double CanevasBase::LargeurTexte(const QString& texte) const
 {
-    return PxVersX(m_metrique.LargeurPx(texte));
+    return m_metrique.LargeurCm(texte);
 }
 
 // --- Cursor and text -------------------------------------------------------

@@ -102,7 +102,7 @@ void CanevasPeintre::AppliquerPolice()
     QPainter& p = Peintre();
     const QFont& f = Metrique().Font();
     if (!m_policeConnue || !(m_policeAppliquee == f)) {
-        p.setFont(f);
+        p.setFont(Metrique().FontDessin(YDPI()));
         m_policeAppliquee = f;
         m_policeConnue = true;
     }
@@ -121,15 +121,14 @@ void CanevasPeintre::FaireTexte(const TextePlace& t)
     AppliquerPolice();
     QPainter& p = Peintre();
     const int rotation = GetPolice().rotation % 360;
-    if (rotation == 0) {
-        p.drawText(t.debutPx, t.texte);
-    } else {
-        p.save();
-        p.translate(t.debutPx);
+    const double echelle = double(YDPI()) / MetriquePolice::ResolutionReference;
+    p.save();
+    p.translate(t.debutPx);
+    if (rotation != 0)
         p.rotate(-rotation);     // Qt turns clockwise on a y-down page
-        p.drawText(QPointF(0, 0), t.texte);
-        p.restore();
-    }
+    p.scale(echelle, echelle);
+    p.drawText(QPointF(0, 0), t.texte);
+    p.restore();
 }
 
 void CanevasPeintre::FaireRectangle(const QRect& px, const double*)

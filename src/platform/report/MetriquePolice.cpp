@@ -4,11 +4,12 @@
 
 namespace vl {
 
-MetriquePolice::MetriquePolice(int xdpi, int ydpi)
+MetriquePolice::MetriquePolice()
     : m_appareil(1, 1, QImage::Format_RGB32)
 {
-    m_appareil.setDotsPerMeterX(int(std::lround(xdpi / 0.0254)));
-    m_appareil.setDotsPerMeterY(int(std::lround(ydpi / 0.0254)));
+    const int dpm = int(std::lround(ResolutionReference / 0.0254));
+    m_appareil.setDotsPerMeterX(dpm);
+    m_appareil.setDotsPerMeterY(dpm);
     SetPolice(Police());
 }
 
@@ -26,8 +27,16 @@ QFont MetriquePolice::VersQFont(const Police& p)
 
 void MetriquePolice::SetPolice(const Police& p)
 {
+    m_police = p;
     m_font = VersQFont(p);
     m_metriques.reset();
+}
+
+QFont MetriquePolice::FontDessin(int dpi) const
+{
+    QFont f = m_font;
+    f.setPointSizeF(m_font.pointSizeF() * ResolutionReference / dpi);
+    return f;
 }
 
 const QFontMetricsF& MetriquePolice::Metriques() const

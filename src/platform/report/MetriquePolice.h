@@ -8,30 +8,40 @@
 
 namespace vl {
 
-// Turns a report font into a QFont for a device of a given resolution and
-// measures it. Hinting is off so that widths scale linearly with the size and
-// a measure taken here matches the text drawn on any device.
+// Turns a report font into a QFont and measures it, in centimetres.
+// Qt sizes glyphs in whole device pixels, which at 600 dpi would make a font
+// 0.12 point coarse; so fonts are measured on a 7200 dpi reference and
+// drawn at that size under a scale (FontDessin), which keeps sizes exact to
+// a hundredth of a point and the measures identical on every device.
+// Hinting is off so that widths follow the size linearly.
 class MetriquePolice
 {
 public:
-    MetriquePolice(int xdpi, int ydpi);
+    static constexpr int ResolutionReference = 7200;
+
+    MetriquePolice();
 
     static QFont VersQFont(const Police& p);
 
     void SetPolice(const Police& p);
     const QFont& Font() const { return m_font; }
+    // The font to set on a painter of a device at dpi, drawn under a scale
+    // of dpi / ResolutionReference.
+    QFont FontDessin(int dpi) const;
 
-    // Device pixels.
-    double AscendantePx() const { return Metriques().ascent(); }
-    double DescentePx() const { return Metriques().descent(); }
-    double HauteurPx() const { return Metriques().ascent() + Metriques().descent(); }
-    double LargeurPx(const QString& texte) const { return Metriques().horizontalAdvance(texte); }
+    double AscendanteCm() const { return VersCm(Metriques().ascent()); }
+    double DescenteCm() const { return VersCm(Metriques().descent()); }
+    double HauteurCm() const { return VersCm(Metriques().ascent() + Metriques().descent()); }
+    double LargeurCm(const QString& texte) const { return VersCm(Metriques().horizontalAdvance(texte)); }
 
 private:
+    static double VersCm(double px) { return px / ResolutionReference * 2.54; }
     const QFontMetricsF& Metriques() const;
 
     QImage m_appareil;               // only lends its resolution to the metrics
+    Police m_police;
     QFont m_font;
+    QFont m_fontReference;
     mutable std::optional<QFontMetricsF> m_metriques;
 };
 

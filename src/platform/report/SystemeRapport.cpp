@@ -56,7 +56,7 @@ QString SystemeRapport::NomImprimante() const
     return m_imprimante.imprimante.isEmpty() ? SortieImprimante::ImprimanteParDefaut() : m_imprimante.imprimante;
 }
 
-std::unique_ptr<CanevasBase> SystemeRapport::CreerMesureur() const
+std::unique_ptr<Canevas> SystemeRapport::CreerMesureur() const
 {
     const QString nom = NomImprimante();
     const bool avecImprimante = !nom.isEmpty() && !QPrinterInfo::printerInfo(nom).isNull();

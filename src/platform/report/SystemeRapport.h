@@ -11,7 +11,6 @@
 
 namespace vl {
 
-class CanevasBase;
 
 enum Destination { rdPreview, rdPrinter, rdFile };
 
@@ -93,7 +92,7 @@ public:
     // A canvas for the current printer and paper that is never executed, to
     // read page sizes and non-printable margins; without a printer the
     // margins are 0.
-    std::unique_ptr<CanevasBase> CreerMesureur() const;
+    std::unique_ptr<Canevas> CreerMesureur() const;
 
 private:
     Evenement m_avantImpression, m_impression;
