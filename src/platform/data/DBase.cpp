@@ -533,7 +533,7 @@ QList<QVariant> TableDBase::LireEnregistrement(int index) const
             if (jour == 0)
                 valeurs.append(QVariant());
             else
-                valeurs.append(QDateTime(QDate::fromJulianDay(jour), QTime(0, 0).addMSecs(ms)));
+                valeurs.append(QDateTime(QDate::fromJulianDay(jour), QTime::fromMSecsSinceStartOfDay(ms), Qt::UTC));
             break;
         }
         case 'M': case 'G': case 'P': case 'W':

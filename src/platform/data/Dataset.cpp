@@ -254,8 +254,10 @@ QString Dataset::Texte(int champ, const QLocale& locale) const
     case TypeChamp::Flottant:
     case TypeChamp::Monnaie:
     case TypeChamp::BCD: {
-        QString s = locale.toString(v.toDouble(), 'g', 15);
-        return s;
+        // Field text carries no thousands separator, as data-aware controls show it.
+        QLocale sansGroupes = locale;
+        sansGroupes.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+        return sansGroupes.toString(v.toDouble(), 'g', 15);
     }
     case TypeChamp::Date:
         return locale.toString(v.toDate(), QLocale::ShortFormat);

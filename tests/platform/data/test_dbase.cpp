@@ -309,7 +309,7 @@ TEST(DBase, TypesVisualFoxPro)
     EXPECT_EQ(t->Valeur("NUM"), QVariant(-7));
     EXPECT_DOUBLE_EQ(t->Valeur("DBL").toDouble(), 2.5);
     EXPECT_DOUBLE_EQ(t->Valeur("PRIX").toDouble(), 12.3456);
-    EXPECT_EQ(t->Valeur("QUAND").toDateTime(), QDateTime(QDate(2023, 12, 31), QTime(13, 0, 5)));
+    EXPECT_EQ(t->Valeur("QUAND").toDateTime(), QDateTime(QDate(2023, 12, 31), QTime(13, 0, 5), Qt::UTC));
     EXPECT_EQ(t->Valeur("VC").toString(), QStringLiteral("abcdef"));
     t->Suivant();
     EXPECT_EQ(t->Valeur("NUM"), QVariant(0));
