@@ -124,3 +124,32 @@ TEST_F(Apercu, ImageEtireeDansSonRectangle)
     EXPECT_EQ(QColor(image.pixel(302, 150)), QColor(Qt::white));
     EXPECT_EQ(QColor(image.pixel(150, 202)), QColor(Qt::white));
 }
+
+TEST_F(Apercu, LeTexteDessineALaLargeurMesuree)
+{
+    // The painted text must end where the measure says, or fitted text
+    // would overflow its box.
+    systeme.SetResolutionApercu(300);
+    double fin = 0;
+    systeme.SetImpression([&](Canevas& c) {
+        c.SetPoliceTaille(20.3);
+        c.SetY(5);
+        c.ImprimerGauche("HHHHHHHHHH", 2);
+        fin = c.X();
+    });
+    ASSERT_TRUE(systeme.Executer());
+    const QImage& image = systeme.PagesDernierApercu().Page(1);
+    int derniere = -1, premiere = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = CmVersPixels(4, 300); y < CmVersPixels(5, 300); ++y)
+            if (Encre(image, x, y)) {
+                if (premiere < 0)
+                    premiere = x;
+                derniere = x;
+                break;
+            }
+    // "H" has side bearings of about 0.08 em (7 px here) on each side.
+    const int em = CmVersPixels(20.3 / 72 * 2.54, 300);
+    EXPECT_NEAR(premiere, CmVersPixels(2, 300) + 0.08 * em, 4);
+    EXPECT_NEAR(derniere, CmVersPixels(fin, 300) - 0.08 * em, 4);
+}
