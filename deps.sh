@@ -4,7 +4,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite qt6-l10n-tools qt6-tools-dev-tools
-  zlib1g-dev libjpeg-dev
+  zlib1g-dev libjpeg-dev libsqlite3-dev
   libgtest-dev googletest
   fonts-liberation2
   libzint-dev libzxing-dev
