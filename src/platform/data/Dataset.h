@@ -110,7 +110,7 @@ struct ObjetSource
 //  - text and memo fields give QString, integers qint64 (int for Entier,
 //    PetitEntier, Mot), numbers double, booleans bool, dates QDate, times
 //    QTime, date-times QDateTime carrying the stored wall-clock date and time
-//    with the Qt::UTC spec (no time-zone conversion, no daylight-saving gap
+//    as Qt::UTC (no time-zone conversion, no daylight-saving gap
 //    can move them), blob fields QByteArray.
 // Navigation follows the classic cursor rules: after Premier() Debut() is
 // true; Precedent() on the first record sets Debut(); Suivant() on the last
