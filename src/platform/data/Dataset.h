@@ -107,8 +107,8 @@ struct ObjetSource
 // An open table. Values:
 //  - a NULL value is an invalid QVariant (!isValid()); an empty text is a
 //    valid QVariant holding an empty QString: the two are never confused;
-//  - text and memo fields give QString, integers qint64 (int for Entier,
-//    PetitEntier, Mot), numbers double, booleans bool, dates QDate, times
+//  - text and memo fields give QString, integers int (qint64 for
+//    GrandEntier), numbers (float, currency, BCD) double, booleans bool, dates QDate, times
 //    QTime, date-times QDateTime carrying the stored wall-clock date and time
 //    as Qt::UTC (no time-zone conversion, no daylight-saving gap
 //    can move them), blob fields QByteArray.
