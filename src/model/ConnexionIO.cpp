@@ -6,7 +6,9 @@
 
 QString TDMConnexioIO::RacineDepuisExecutable(const QString& cheminExecutable)
 {
+    // Both separators count, so that a Windows path gives the same answer here.
     QString dossier = QDir::fromNativeSeparators(cheminExecutable);
+    dossier.replace(QLatin1Char('\\'), QLatin1Char('/'));
     dossier = dossier.left(dossier.lastIndexOf(QLatin1Char('/')));     // drop the file name and its slash
     return dossier.left(dossier.lastIndexOf(QLatin1Char('/')) + 1);    // cut after the last remaining slash
 }
