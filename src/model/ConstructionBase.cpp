@@ -1,6 +1,7 @@
 #include "ConstructionBase.h"
 #include "Catalogue.h"
 #include "DmIDE.h"
+#include "ImportGlabels.h"
 #include "Metier.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -198,7 +199,8 @@ TBilanConstruction ConstruireBase(const QString& dossierDonnees, vl::persistence
     return bilan;
 }
 
-TBilanConstruction ConstruireFichierBase(const QString& dossierDonnees, const QString& fichier)
+TBilanConstruction ConstruireFichierBase(const QString& dossierDonnees, const QString& fichier,
+                                         const QString& dossierModeles)
 {
     EnregistrerClassesMetier();
     const QString provisoire = fichier + QStringLiteral(".construction");
@@ -208,6 +210,24 @@ TBilanConstruction ConstruireFichierBase(const QString& dossierDonnees, const QS
         auto c = vl::persistence::Connecteur::Ouvrir(provisoire, vl::persistence::Connecteur::Mode::Creer);
         try {
             bilan = ConstruireBase(dossierDonnees, *c);
+            if (!dossierModeles.isEmpty()) {
+                QStringList fichiers;
+                const TImportGlabels importeur(dossierModeles);
+                // A damaged file of the system collection is left out rather
+                // than failing the whole build.
+                for (const QString& f : QDir(dossierModeles).entryList({QStringLiteral("*-templates.xml")}, QDir::Files, QDir::Name)) {
+                    const QString chemin = QDir(dossierModeles).filePath(f);
+                    try {
+                        importeur.Lire(chemin);
+                        fichiers << chemin;
+                    } catch (const Erreur& e) {
+                        bilan.avertissements << e.Message();
+                    }
+                }
+                const TBilanImport import = importeur.Importer(fichiers, *c);
+                bilan.modelesImportes = import.importes;
+                bilan.modelesIgnores = import.ignores;
+            }
         } catch (...) {
             c->Fermer();
             QFile::remove(provisoire);

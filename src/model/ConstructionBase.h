@@ -5,6 +5,7 @@
 // and by tests to make their own.
 #include "persistence/Connecteur.h"
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 struct TBilanConstruction
@@ -12,6 +13,9 @@ struct TBilanConstruction
     int paquets = 0;
     int formats = 0;
     int compositions = 0;
+    int modelesImportes = 0; // templates of the gLabels collection
+    int modelesIgnores = 0;
+    QStringList avertissements; // template files left out
 };
 
 // Reads the description in `dossierDonnees` and writes it into `connecteur`
@@ -21,4 +25,7 @@ TBilanConstruction ConstruireBase(const QString& dossierDonnees, vl::persistence
 
 // Writes a new store file from the description: built beside the target and
 // renamed onto it only when complete.
-TBilanConstruction ConstruireFichierBase(const QString& dossierDonnees, const QString& fichier);
+// With `dossierModeles`, the gLabels template files (*-templates.xml) of that
+// folder are imported too, one package per vendor.
+TBilanConstruction ConstruireFichierBase(const QString& dossierDonnees, const QString& fichier,
+                                         const QString& dossierModeles = {});
