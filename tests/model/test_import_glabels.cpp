@@ -3,6 +3,7 @@
 #include "model/Geometrie.h"
 #include "model/ImportGlabels.h"
 #include "test_support.h"
+#include <QDir>
 #include <QFile>
 #include <QSqlQuery>
 #include <algorithm>
@@ -248,4 +249,28 @@ TEST_F(ImportGlabels, ImportingTwiceDoesNotDuplicateAndVendorsFollowTheShippedPa
     EXPECT_EQ(noms.mid(4), QStringList({"Alpha", "Zeta"}));
     EXPECT_TRUE(ide.Paquets().Liste[4]->HasIcones());
     EXPECT_EQ(ide.FormatsDuPaquet(*ide.Paquets().Liste[5]).size(), 1u);
+}
+
+TEST(ImportGlabelsCollection, EveryTemplateOfTheRealCollectionLandsWhereItSays)
+{
+    const QString dossier = TImportGlabels::DossierSysteme();
+    if (!QFile::exists(dossier + "/paper-sizes.xml"))
+        GTEST_SKIP() << "glabels-data is not installed";
+    const TImportGlabels importeur(dossier);
+    std::vector<TModeleGlabels> modeles;
+    for (const QString& f : QDir(dossier).entryList({"*-templates.xml"}, QDir::Files))
+        for (auto& m : importeur.Lire(dossier + "/" + f))
+            modeles.push_back(std::move(m));
+    TImportGlabels::ResoudreEquivalents(modeles);
+    int convertis = 0;
+    for (const auto& m : modeles) {
+        const auto mep = importeur.Convertir(m);
+        if (!mep)
+            continue;
+        ++convertis;
+        SCOPED_TRACE((m.marque + " " + m.reference).toStdString());
+        MemesEmplacements(SlotsDeLaMiseEnPage(*mep), SlotsDuModele(m));
+    }
+    EXPECT_GT(convertis, 1500);
+    EXPECT_GT(convertis, int(modeles.size()) * 95 / 100);
 }
