@@ -165,9 +165,8 @@ class TVlConnexion : public ObjetPersistant
     VL_MEMO(Description)
     VL_PARTS(ChampsImages, TVlImageDef)
 
-    // Transient: the field aliases, filled on demand by the store. Each alias
-    // refers back to this connection, so whoever fills the list releases it
-    // (LibererAlias) when the connection closes.
+    // Transient: the field aliases, filled on demand by the store and
+    // released with the connection (or by LibererAlias).
     std::vector<std::shared_ptr<TVlFieldsAlias>> Alias;
     void LibererAlias() { Alias.clear(); }
     // Linear scans in list order, exact case-sensitive comparison; empty when

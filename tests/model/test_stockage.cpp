@@ -415,3 +415,18 @@ TEST_F(Stockage, TheStoreOfTheRootIsOpenedAndAMissingOneNamesItsFolder)
         EXPECT_TRUE(e.Message().contains(vide.Chemin())) << e.Message().toStdString();
     }
 }
+
+TEST_F(Stockage, AClosedCompositionReleasesItsFacesAndLeaves)
+{
+    std::weak_ptr<TVlCompoFace> face;
+    std::weak_ptr<TVlFeuille> feuille;
+    {
+        TCompositionOuverte o = ide->Ouvrir(ide->ChercherComposition("Étiquette d'adresse"));
+        ASSERT_FALSE(o.Feuilles(0).empty());
+        face = o.Faces[0];
+        feuille = o.Feuilles(0)[0];
+        EXPECT_EQ(feuille.lock()->Face(), o.Faces[0]) << "a leaf reaches its face";
+    }
+    EXPECT_TRUE(face.expired()) << "leaves and faces must not keep each other alive";
+    EXPECT_TRUE(feuille.expired());
+}

@@ -251,7 +251,7 @@ void Connecteur::Ecrire(ObjetPersistant& objet)
             } else if (a.EstReference()) {
                 QStringList ids;
                 for (const Lien& l : objet.Liens(a)) {
-                    const QString cible = l.objet ? l.objet->Id() : l.id;
+                    const QString cible = l.Identite();
                     if (cible.isEmpty())
                         throw Erreur(Tr("« %1 » désigne un objet qui n'a pas encore été enregistré.").arg(a.nom));
                     ids << cible;
@@ -407,7 +407,7 @@ ObjetPtr Connecteur::Lire(const QString& id, const ClassePersistante& classe)
         } else if (a->EstReference()) {
             std::vector<Lien> liens;
             for (const QString& rid : Identites(v))
-                liens.push_back(Lien{rid, nullptr});
+                liens.push_back(Lien{rid, {}});
             objet->ChargerLiens(*a, std::move(liens));
         } else {
             objet->ChargerScalaire(*a, LireColonne(*a, v));

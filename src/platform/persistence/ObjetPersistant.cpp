@@ -115,14 +115,16 @@ ObjetPtr ObjetPersistant::ObjetLie(const Attribut& a, int i) const
     if (i >= int(slot.liens.size()))
         return nullptr;
     Lien& lien = slot.liens[i];
-    if (!lien.objet && !lien.id.isEmpty()) {
+    ObjetPtr objet = lien.objet.lock();
+    if (!objet && !lien.id.isEmpty()) {
         if (auto c = LeConnecteur()) {
             const ClassePersistante* cible = Registre::Global().Chercher(a.classeCible);
             if (cible)
-                lien.objet = c->Charger(lien.id, *cible);
+                objet = c->Charger(lien.id, *cible);
+            lien.objet = objet;
         }
     }
-    return lien.objet;
+    return objet;
 }
 
 void ObjetPersistant::AttributChange(const Attribut&) {}
@@ -216,15 +218,13 @@ void ObjetPersistant::ViderParties(int i)
 QString ObjetPersistant::IdReference(int i) const
 {
     const auto& l = m_valeurs[i].liens;
-    if (l.empty())
-        return {};
-    return l.front().objet ? l.front().objet->Id() : l.front().id;
+    return l.empty() ? QString() : l.front().Identite();
 }
 
 void ObjetPersistant::EcrireReference(int i, const ObjetPtr& cible)
 {
     auto& l = m_valeurs[i].liens;
-    if ((l.empty() && !cible) || (!l.empty() && cible && l.front().objet == cible))
+    if ((l.empty() && !cible) || (!l.empty() && cible && l.front().objet.lock() == cible))
         return;
     l.clear();
     if (cible)

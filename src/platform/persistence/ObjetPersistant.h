@@ -15,21 +15,24 @@ class ObjetPersistant;
 
 using ObjetPtr = std::shared_ptr<ObjetPersistant>;
 
-// A link to a stored object: its identity, and the object itself once it has
-// been set or looked up (a resolved link keeps its target alive).
+// A link to another object: its identity, and the object itself while it is
+// in memory. A link does not own its target (a leaf does not keep its face
+// alive, nor its composition): a stored target that nobody holds any more is
+// looked up again through the connector when the link is next followed.
 struct Lien
 {
     QString id;
-    ObjetPtr objet;
+    std::weak_ptr<ObjetPersistant> objet;
+    // The target's identity now (it may have been stored since it was set).
+    QString Identite() const;
 };
 
 // Ownership rule. Persistent objects are held by std::shared_ptr: holding a
 // pointer is what keeps an object loaded ("one reference added"), dropping the
 // last one releases it. The connector only keeps weak pointers (its identity
 // map), so the same stored object is one instance while anybody holds it.
-// Parts belong to their owner and live with it; a resolved reference holds its
-// target. Back links that would make a cycle are transient and must be
-// released explicitly by whoever fills them.
+// Parts belong to their owner and live with it; references do not own their
+// targets (see Lien), so the links between stored objects make no cycle.
 class ObjetPersistant : public std::enable_shared_from_this<ObjetPersistant>
 {
 public:
@@ -126,6 +129,12 @@ private:
     const Attribut* m_attributProprietaire = nullptr;
     std::vector<Valeur> m_valeurs;
 };
+
+inline QString Lien::Identite() const
+{
+    const ObjetPtr o = objet.lock();
+    return o ? o->Id() : id;
+}
 
 template <class T> std::shared_ptr<T> Caster(const ObjetPtr& o) { return std::dynamic_pointer_cast<T>(o); }
 
