@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* octets, size_t taille)
     const char* d = reinterpret_cast<const char*>(octets);
     // Two-file formats: the first two bytes say where the table ends and
     // its memo or blob file begins.
-    size_t coupure = taille;
+    [[maybe_unused]] size_t coupure = taille;
     if (taille >= 2) {
         coupure = std::min(taille - 2, size_t(octets[0]) << 8 | octets[1]);
         d += 2;

@@ -7,13 +7,13 @@ cd "$(dirname "$0")/.."
 SECONDS_PER_TARGET=${1:-600}
 shift || true
 TARGETS=${*:-dbase paradox access xlsx xls}
-cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DVELLUMAR_FUZZ=ON -DVELLUMAR_TESTS=OFF >/dev/null
 for t in $TARGETS; do
   cmake --build build-fuzz --target fuzz-$t -j2 >/dev/null
   mkdir -p build-fuzz/corpus/$t
   python3 fuzz/graines.py build-fuzz/corpus
   echo "== $t: ${SECONDS_PER_TARGET} s"
-  build-fuzz/fuzz/fuzz-$t build-fuzz/corpus/$t -max_total_time=$SECONDS_PER_TARGET -rss_limit_mb=4096 \
+  build-fuzz/bin/fuzz-$t build-fuzz/corpus/$t -max_total_time=$SECONDS_PER_TARGET -rss_limit_mb=4096 \
     -print_final_stats=1 2>&1 | grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done' || true
 done
