@@ -2,6 +2,7 @@
 // libmdb walks the pages and rows; the values are decoded here from their
 // raw bytes, so that neither the process locale nor libmdb's text
 // conversions (with their fixed-size buffers) can alter them.
+#include <algorithm>
 #include "data/Pilotes.h"
 
 #include <glib.h>
@@ -413,6 +414,10 @@ void TableAccess::Charger()
     // Rows are read once, whole: label runs go back and forth over them.
     m_lignes.clear();
     mdb_rewind_table(table);
+    // libmdb cracks a row into at most the table's column count of fields;
+    // a damaged catalogue claiming more columns than it can hold is refused.
+    if (table->num_cols > MDB_MAX_COLS)
+        throw ErreurDonnees(Endommagee(fichier), fichier);
     std::vector<MdbField> champsBruts(MDB_MAX_COLS);
     const unsigned maxLignes = 10000000;
     while (mdb_fetch_row(table)) {
@@ -427,9 +432,11 @@ void TableAccess::Charger()
         debut &= 0x1FFF;
         if (size_t(debut) + taille > size_t(m_mdb->fmt->pg_size) || taille == 0)
             throw ErreurDonnees(Endommagee(fichier), fichier);
-        const int nb = mdb_crack_row(table, debut, taille, champsBruts.data());
+        int nb = mdb_crack_row(table, debut, taille, champsBruts.data());
         if (nb <= 0)
             throw ErreurDonnees(Endommagee(fichier), fichier);
+        // The count comes from the row's bytes: never read past what was filled.
+        nb = std::min({nb, int(table->num_cols), int(champsBruts.size())});
         QList<QVariant> ligne(champs.size());
         // Copy the fields out: reading long values reuses the page buffers.
         struct Brut
