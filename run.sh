@@ -6,4 +6,4 @@ cd "$(dirname "$0")"
 ./deps.sh
 ./build.sh
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-"${BUILD_DIR:-build}/bin/vellumar-print" --list
+"${BUILD_DIR:-build}/bin/vellumar-print" --pdf "${BUILD_DIR:-build}/etiquette-adresse.pdf" "Étiquette d'adresse" | sed "s/^/PDF écrit : /"
