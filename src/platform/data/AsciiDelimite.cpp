@@ -60,10 +60,16 @@ QString SansDelimiteur(QStringView piece, QChar delimiteur)
     if (delimiteur.isNull() || !piece.contains(delimiteur))
         return piece.toString();
     if (piece.size() >= 2 && piece.front() == delimiteur && piece.back() == delimiteur) {
-        QString r = piece.mid(1, piece.size() - 2).toString();
-        r.replace(QString(2, delimiteur), QString(delimiteur));
-        // A lone quote left inside belongs to no value.
-        r.remove(delimiteur);
+        // A doubled quote inside stands for one; a lone one belongs to no value.
+        const QStringView dedans = piece.mid(1, piece.size() - 2);
+        QString r;
+        r.reserve(dedans.size());
+        for (qsizetype i = 0; i < dedans.size(); ++i) {
+            if (dedans[i] != delimiteur)
+                r += dedans[i];
+            else if (i + 1 < dedans.size() && dedans[i + 1] == delimiteur)
+                r += dedans[i++];
+        }
         return r;
     }
     QString r = piece.toString();
