@@ -337,3 +337,32 @@ TEST_F(Liaison, EditerConcatenation)
 }
 
 } // namespace
+
+#include "connections/SourceImpression.h"
+
+namespace {
+
+TEST_F(Liaison, SourceDuTirage)
+{
+    EcrireFichier(donnees + "t.txt", "A;2\nB;0\nC;3\n");
+    controleur->Fermer();
+    controleur->Ouvrir(ConnexionFichier(kPv, "t.txt", "col2"), false);
+    TConnexionFeuilleManager manager(*controleur);
+    TSourceConnexionImpression source(*controleur, manager);
+    EXPECT_EQ(source.ChampCopies(), "col2");
+    source.Premier();
+    source.Suivant();
+    const auto signet = source.Signet();
+    source.Suivant();
+    EXPECT_EQ(source.ValeurChamp("col1"), "C");
+    source.AllerAuSignet(signet);
+    EXPECT_EQ(source.ValeurChamp("col1"), "B");
+    TVlTexte t;
+    t.SetConnexion(Pieces({{0, "Réf"}, {1, "col1"}}));
+    EXPECT_EQ(source.ValeurTexte(t), "Réf B");
+    source.Suivant();
+    source.Suivant();
+    EXPECT_TRUE(source.Fin());
+}
+
+} // namespace
