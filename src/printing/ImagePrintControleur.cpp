@@ -69,7 +69,7 @@ bool TImagePrintControleur::ChargerImage()
     const auto& image = static_cast<const TVlImage&>(*Feuille);
     TImageSource source;
     m_cle.clear();
-    if (image.EstLiee()) {
+    if (Controleur().Liee(image)) {
         if (Controleur().Source())
             source = Controleur().Source()->ValeurImage(image);
     } else {

@@ -98,7 +98,7 @@ TTextePrintControleur::TTextePrintControleur(TPrintControleur& controleur, TAlph
 QString TTextePrintControleur::TexteFeuille() const
 {
     const auto& f = static_cast<const TVlTexte&>(*Feuille);
-    if (f.EstLiee() && Controleur().Source())
+    if (Controleur().Liee(f) && Controleur().Source())
         return Controleur().Source()->ValeurTexte(f);
     return f.Valeur();
 }
@@ -111,7 +111,7 @@ TMemoPrintControleur::TMemoPrintControleur(TPrintControleur& controleur, TAlphan
 QString TMemoPrintControleur::TexteFeuille() const
 {
     const auto& f = static_cast<const TVlMemo&>(*Feuille);
-    if (f.EstLiee() && Controleur().Source())
+    if (Controleur().Liee(f) && Controleur().Source())
         return Controleur().Source()->ValeurMemo(f);
     return f.Valeur();
 }
@@ -124,5 +124,5 @@ TCptPrintControleur::TCptPrintControleur(TPrintControleur& controleur, TAlphanum
 QString TCptPrintControleur::TexteFeuille() const
 {
     const auto& f = static_cast<const TVlCompteur&>(*Feuille);
-    return TexteCompteur(f.Valeur(), f.EstLiee(), Controleur().EtiquettesImprimees, Controleur().CopieCourante);
+    return TexteCompteur(f.Valeur(), Controleur().Liee(f), Controleur().EtiquettesImprimees, Controleur().CopieCourante);
 }

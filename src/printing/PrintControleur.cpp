@@ -260,16 +260,16 @@ void TPrintControleur::SetImprimeur(GenreFeuille genre, std::unique_ptr<TElemPri
 void TPrintControleur::SetComposition(const TCompositionOuverte* composition)
 {
     m_composition = composition;
+    // The layout of an open composition does not change; reading the
+    // reference again for every label would go to the store each time.
+    m_miseEnPage = m_composition && m_composition->Composition ? m_composition->Composition->MiseEnPage() : nullptr;
     m_faceSelectionnee = 0;
     EtiquettesRecto.clear();
     EtiquettesVerso.clear();
     EtiquettesFace.clear();
 }
 
-std::shared_ptr<TVlMiseEnPage> TPrintControleur::MiseEnPage() const
-{
-    return m_composition && m_composition->Composition ? m_composition->Composition->MiseEnPage() : nullptr;
-}
+std::shared_ptr<TVlMiseEnPage> TPrintControleur::MiseEnPage() const { return m_miseEnPage; }
 
 bool TPrintControleur::RectoVerso() const
 {
@@ -308,10 +308,14 @@ void TPrintControleur::Commencer(TModeImpression mode)
     EtiquettesVerso.clear();
     if (RectoVerso())
         EtiquettesVerso = m_composition->Feuilles(1);
+    m_liees.clear();
     for (auto* liste : {&EtiquettesRecto, &EtiquettesVerso})
-        for (const auto& f : *liste)
+        for (const auto& f : *liste) {
             if (!f->ControleurImpression)
                 f->ControleurImpression = Imprimeur(f->Genre());
+            if (f->EstLiee())
+                m_liees.insert(f.get());
+        }
     Mode = mode;
     EnregistrementEnCours = false;
     EtiquettesImprimees = 0;

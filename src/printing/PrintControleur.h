@@ -13,6 +13,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <vector>
 
@@ -187,6 +188,9 @@ public:
     // A page break waiting for the first label really printed.
     bool PagePendante = false;
 
+    // Whether a leaf of the run is bound to a field (asked once per run:
+    // the binding is a stored part the store would look up every time).
+    bool Liee(const TVlFeuille& feuille) const { return m_liees.count(&feuille) != 0; }
     // Copy count of the current record.
     int NombreCopies() const;
     TModeSortie ModeSortie() const;
@@ -225,5 +229,7 @@ private:
     TDialogueAjustement m_dialogueAjustement;
     std::function<void()> m_rafraichir;
     QHash<QString, QImage> m_cacheImages;
+    std::shared_ptr<TVlMiseEnPage> m_miseEnPage;
+    std::set<const TVlFeuille*> m_liees;
     bool m_annule = false;
 };
