@@ -10,7 +10,7 @@ PACKAGES=(
   libzint-dev libzxing-dev
   pxlib-dev mdbtools-dev libglib2.0-dev libfreexl-dev libzip-dev
   qpdf poppler-utils
-  glabels-data
+  glabels-data time
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
