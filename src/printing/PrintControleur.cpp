@@ -1,5 +1,6 @@
 #include "printing/PrintControleur.h"
 #include "printing/ElemPrintControleur.h"
+#include "printing/CodeBarrePrintControleur.h"
 #include "printing/ImagePrintControleur.h"
 #include "printing/ImprimeursTexte.h"
 #include "report/ErreurRapport.h"
@@ -229,6 +230,7 @@ TPrintControleur::TPrintControleur(TDmIDE& ide, vl::SystemeRapport& systeme, TAl
     m_imprimeurs[GenreFeuille::Memo] = std::make_unique<TMemoPrintControleur>(*this, *miseEnLignes);
     m_imprimeurs[GenreFeuille::Compteur] = std::make_unique<TCptPrintControleur>(*this, *miseEnLignes);
     m_imprimeurs[GenreFeuille::Image] = std::make_unique<TImagePrintControleur>(*this);
+    m_imprimeurs[GenreFeuille::CodeBarre] = std::make_unique<TCodeBarrePrintControleur>(*this);
     m_statique = std::make_unique<TPrintStrategieStatique>(*this);
     m_bd = std::make_unique<TPrintStrategieBD>(*this);
     m_fournisseur = std::make_unique<Fournisseur>(*this);
