@@ -787,15 +787,7 @@ std::unique_ptr<Dataset> OuvrirDBase(const QString& chemin)
 
 QList<ObjetSource> ListerDBase(const QString& dossier)
 {
-    QDir d(dossier);
-    if (!d.exists())
-        throw ErreurDonnees(tr("Le dossier %1 n'existe pas").arg(dossier), dossier);
-    QList<ObjetSource> liste;
-    const auto noms = d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const auto& n : noms)
-        if (n.endsWith(QLatin1String(".dbf"), Qt::CaseInsensitive))
-            liste.append(ObjetSource{n, false});
-    return liste;
+    return ListerFichiers(dossier, QStringLiteral(".dbf"));
 }
 
 } // namespace vl::data::detail

@@ -580,15 +580,7 @@ std::unique_ptr<Dataset> OuvrirParadox(const QString& chemin)
 
 QList<ObjetSource> ListerParadox(const QString& dossier)
 {
-    QDir d(dossier);
-    if (!d.exists())
-        throw ErreurDonnees(tr("Le dossier %1 n'existe pas").arg(dossier), dossier);
-    QList<ObjetSource> liste;
-    const auto noms = d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const auto& n : noms)
-        if (n.endsWith(QLatin1String(".db"), Qt::CaseInsensitive))
-            liste.append(ObjetSource{n, false});
-    return liste;
+    return ListerFichiers(dossier, QStringLiteral(".db"));
 }
 
 } // namespace vl::data::detail

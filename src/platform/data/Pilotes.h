@@ -28,4 +28,8 @@ bool Encoder(const QString& texte, int codePage, QByteArray& octets);
 
 QString tr(const char* texte);
 
+// The files of a folder whose name ends with `extension` (".dbf"), sorted,
+// case ignored; raises when the folder does not exist.
+QList<ObjetSource> ListerFichiers(const QString& dossier, const QString& extension);
+
 } // namespace vl::data::detail

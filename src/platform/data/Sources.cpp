@@ -64,6 +64,19 @@ QString tr(const char* texte)
     return QCoreApplication::translate("vl::data", texte);
 }
 
+QList<ObjetSource> ListerFichiers(const QString& dossier, const QString& extension)
+{
+    QDir d(dossier);
+    if (!d.exists())
+        throw ErreurDonnees(tr("Le dossier %1 n'existe pas").arg(dossier), dossier);
+    QList<ObjetSource> liste;
+    const auto noms = d.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const auto& n : noms)
+        if (n.endsWith(extension, Qt::CaseInsensitive))
+            liste.append(ObjetSource{n, false});
+    return liste;
+}
+
 QString NomCodePage(int codePage)
 {
     switch (codePage) {
