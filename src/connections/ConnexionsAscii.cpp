@@ -2,6 +2,7 @@
 // the data file (written, read, rebuilt when the data is newer) and the
 // print counter column.
 #include "connections/Connexions.h"
+#include "model/ConnexionIO.h"
 #include "data/AsciiDelimite.h"
 
 #include <QCoreApplication>
@@ -80,6 +81,16 @@ QString TAsciiConnexionStrategie::CheminSchema(const QString& fichierDonnees)
     return fi.dir().filePath(base + QStringLiteral(".sch"));
 }
 
+// A folder stored relative (the connections shipped with the program name
+// their sample folder so) is under the installation root, wherever the
+// program was installed.
+static QString DossierDeConnexion(const QString& nomBd)
+{
+    if (nomBd.isEmpty() || QDir::isAbsolutePath(nomBd))
+        return nomBd;
+    return QDir(TDMConnexioIO::RacineInstallation()).filePath(nomBd);
+}
+
 QString TAsciiConnexionStrategie::CheminDonnees() const
 {
     return QDir(Dossier).filePath(Table);
@@ -88,7 +99,7 @@ QString TAsciiConnexionStrategie::CheminDonnees() const
 void TAsciiConnexionStrategie::ListerTables()
 {
     const auto c = ConnexionBDE();
-    Dossier = c->NomBd();
+    Dossier = DossierDeConnexion(c->NomBd());
     Tables = QDir(Dossier).entryList({QStringLiteral("*.txt"), QStringLiteral("*.csv")}, QDir::Files,
                                      QDir::Name | QDir::IgnoreCase);
     Controleur.Fenetres().AfficherTables(Controleur, Tables);
@@ -125,7 +136,7 @@ bool TAsciiConnexionStrategie::CorrespondAuType(const QString& chemin, const QSt
 void TAsciiConnexionStrategie::OuvrirFichier()
 {
     const auto c = ConnexionBDE();
-    Dossier = c->NomBd();
+    Dossier = DossierDeConnexion(c->NomBd());
     Table = c->NomTable();
     Controleur.JeuDonnees.reset();
     Valeurs.Initialiser(nullptr);

@@ -122,6 +122,51 @@ const vl::persistence::ClassePersistante& ClasseFeuille(const QString& nom, cons
     return *c;
 }
 
+// The connections of connexions.json, by name, stored in `c`.
+QHash<QString, std::shared_ptr<TVlConnexion>> Connexions(const QString& fichier, vl::persistence::Connecteur& c)
+{
+    QHash<QString, std::shared_ptr<TVlConnexion>> connexions;
+    if (!QFileInfo::exists(fichier))
+        return connexions;
+    for (const QJsonValue& v : LireJson(fichier).value(QStringLiteral("connexions")).toArray()) {
+        const QJsonObject j = v.toObject();
+        const QString nom = j.value(QStringLiteral("NomConnexion")).toString();
+        const QString ou = Tr("connexion « %1 »").arg(nom);
+        const QString classe = j.value(QStringLiteral("classe")).toString(QStringLiteral("TVlConnexion"));
+        const auto* cl = vl::persistence::Registre::Global().Chercher(classe);
+        if (!cl || !cl->DescendDe(TVlConnexion::ClasseVl()))
+            throw Erreur(Tr("%1 : « %2 » n'est pas une classe de connexion.").arg(ou, classe));
+        if (nom.isEmpty() || connexions.contains(nom))
+            throw Erreur(Tr("%1 : nom de connexion vide ou en double.").arg(ou));
+        auto connexion = std::static_pointer_cast<TVlConnexion>(cl->Creer());
+        Affecter(*connexion, j, {QStringLiteral("classe")}, ou);
+        c.Stocker(*connexion);
+        connexions.insert(nom, connexion);
+    }
+    return connexions;
+}
+
+// A leaf's binding: {"connexion": name, "pieces": [{"champ": F} | {"texte": T}, ...]}.
+void Lier(TDmIDE& ide, TVlFeuille& feuille, const QJsonObject& j,
+          const QHash<QString, std::shared_ptr<TVlConnexion>>& connexions, const QString& ou)
+{
+    const auto connexion = connexions.value(j.value(QStringLiteral("connexion")).toString());
+    if (!connexion)
+        throw Erreur(Tr("%1 : connexion inconnue « %2 ».").arg(ou, j.value(QStringLiteral("connexion")).toString()));
+    auto liaison = ide.NouvelleLiaison(connexion);
+    liaison->SetTypeChamp(j.value(QStringLiteral("TypeChamp")).toInt());
+    for (const QJsonValue& p : j.value(QStringLiteral("pieces")).toArray()) {
+        const QJsonObject piece = p.toObject();
+        if (piece.contains(QStringLiteral("champ")))
+            ide.AjouterPieceLiaison(1, piece.value(QStringLiteral("champ")).toString(), *liaison);
+        else
+            ide.AjouterPieceLiaison(0, piece.value(QStringLiteral("texte")).toString(), *liaison);
+    }
+    if (liaison->ElementsCount() == 0)
+        throw Erreur(Tr("%1 : liaison sans champ.").arg(ou));
+    feuille.SetConnexion(liaison);
+}
+
 } // namespace
 
 TBilanConstruction ConstruireBase(const QString& dossierDonnees, vl::persistence::Connecteur& c)
@@ -166,6 +211,9 @@ TBilanConstruction ConstruireBase(const QString& dossierDonnees, vl::persistence
         ++bilan.paquets;
     }
 
+    const auto connexions = Connexions(dossier.filePath(QStringLiteral("connexions.json")), c);
+    bilan.connexions = int(connexions.size());
+
     const QString fichierCompos = dossier.filePath(QStringLiteral("compositions.json"));
     if (QFileInfo::exists(fichierCompos)) {
         TDmIDE ide(c.shared_from_this());
@@ -178,13 +226,21 @@ TBilanConstruction ConstruireBase(const QString& dossierDonnees, vl::persistence
             if (!mep || !mep->EstStocke())
                 throw Erreur(Tr("%1 : format absent du catalogue.").arg(ou));
             TCompositionOuverte o = ide.CreerComposition(mep);
-            Affecter(*o.Composition, jc, {QStringLiteral("format"), QStringLiteral("faces")}, ou);
+            Affecter(*o.Composition, jc, {QStringLiteral("format"), QStringLiteral("faces"), QStringLiteral("connexion")}, ou);
+            if (jc.contains(QStringLiteral("connexion"))) {
+                const auto connexion = connexions.value(jc.value(QStringLiteral("connexion")).toString());
+                if (!connexion)
+                    throw Erreur(Tr("%1 : connexion inconnue « %2 ».").arg(ou, jc.value(QStringLiteral("connexion")).toString()));
+                o.Composition->SetConnexion(connexion);
+            }
             const QJsonArray faces = jc.value(QStringLiteral("faces")).toArray();
             for (int f = 0; f < faces.size() && f < int(o.Faces.size()); ++f) {
                 for (const QJsonValue& je : faces[f].toArray()) {
                     const QJsonObject e = je.toObject();
                     auto feuille = ide.NouvelleFeuille(ClasseFeuille(e.value(QStringLiteral("classe")).toString(), ou), o.Composition);
-                    Affecter(*feuille, e, {QStringLiteral("classe")}, ou);
+                    Affecter(*feuille, e, {QStringLiteral("classe"), QStringLiteral("liaison")}, ou);
+                    if (e.contains(QStringLiteral("liaison")))
+                        Lier(ide, *feuille, e.value(QStringLiteral("liaison")).toObject(), connexions, ou);
                     feuille->SetFace(o.Faces[size_t(f)]);
                     o.Faces[size_t(f)]->ElementsFace.push_back(feuille);
                 }

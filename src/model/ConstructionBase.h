@@ -1,7 +1,7 @@
 #pragma once
 // Builds a store from its readable description: the catalogue of sheet
-// layouts (catalogue.json) and the supplied compositions (compositions.json)
-// of a folder. Used by the build to make the store shipped with the program,
+// layouts (catalogue.json), the stored data connections (connexions.json)
+// and the supplied compositions (compositions.json) of a folder. Used by the build to make the store shipped with the program,
 // and by tests to make their own.
 #include "persistence/Connecteur.h"
 #include <QString>
@@ -13,6 +13,7 @@ struct TBilanConstruction
     int paquets = 0;
     int formats = 0;
     int compositions = 0;
+    int connexions = 0;
     int modelesImportes = 0; // templates of the gLabels collection
     int modelesIgnores = 0;
     QStringList avertissements; // template files left out

@@ -1,6 +1,9 @@
 // Command-line access to the store shipped with the program: lists the
 // sheet-layout catalogue and the compositions, and prints a composition to a
 // PDF file, to PNG pages of its preview or to a printer.
+#include "connections/ConnexionFeuilleManager.h"
+#include "connections/Connexions.h"
+#include "connections/SourceImpression.h"
 #include "model/ConnexionIO.h"
 #include "model/DmIDE.h"
 #include "model/Metier.h"
@@ -14,7 +17,6 @@
 #include <QPrinterInfo>
 #include <QTextStream>
 #include <cstdio>
-#include <optional>
 
 namespace {
 
@@ -47,7 +49,8 @@ QString Usage()
               "        vellumar-print [options] COMPOSITION\n"
               "        vellumar-print [destination] --test-sheet MISE_EN_PAGE\n"
               "destination : --pdf FICHIER | --preview DOSSIER | --printer NOM (imprimante par défaut sinon)\n"
-              "options : --labels N (sans connexion), --face recto|verso, --duplex");
+              "options : --labels N (sans connexion), --face recto|verso, --duplex,\n"
+              "          --connection NOM (une autre connexion aux mêmes champs que celle de la composition)");
 }
 
 // A French message for the user and the exit code that goes with it.
@@ -76,6 +79,75 @@ void VerifierFichier(const QString& chemin)
         throw Echec{Tr("Impossible d'écrire le fichier %1").arg(chemin)};
 }
 
+// The data side of a run over a bound composition: the connection opened,
+// the binding manager and the record source the print run walks.
+struct TTirageDonnees
+{
+    std::unique_ptr<TControleurConnexion> Connexions;
+    std::unique_ptr<TConnexionFeuilleManager> Liaisons;
+    std::unique_ptr<TSourceConnexionImpression> Source;
+};
+
+// The fields the composition's bound leaves read, in leaf order.
+QStringList ChampsLies(const TCompositionOuverte& ouverte)
+{
+    QStringList champs;
+    for (const auto& face : ouverte.Faces)
+        for (const auto& feuille : face->ElementsFace) {
+            const auto liaison = feuille->Connexion();
+            if (!liaison)
+                continue;
+            for (int i = 0; i < liaison->ElementsCount(); ++i)
+                if (liaison->Elements(i)->EstChamp() && !champs.contains(liaison->Elements(i)->Valeur()))
+                    champs << liaison->Elements(i)->Valeur();
+        }
+    return champs;
+}
+
+bool CompositionLiee(const TCompositionOuverte& ouverte)
+{
+    if (ouverte.Composition->Connexion())
+        return true;
+    for (const auto& face : ouverte.Faces)
+        for (const auto& feuille : face->ElementsFace)
+            if (feuille->EstLiee())
+                return true;
+    return false;
+}
+
+// Opens the composition's connection (or the one named), checks that it
+// holds every field the labels read and prepares the record source.
+TTirageDonnees OuvrirDonnees(TDMConnexioIO& base, TDmIDE& ide, const TCompositionOuverte& ouverte,
+                             const QString& nomConnexion, QTextStream& err)
+{
+    TTirageDonnees d;
+    d.Connexions = std::make_unique<TControleurConnexion>(base.IOConnexion(), nullptr, &ide);
+    std::shared_ptr<TVlConnexion> connexion = ouverte.Composition->Connexion();
+    if (!nomConnexion.isEmpty()) {
+        if (!d.Connexions->SelectionnerParNom(nomConnexion))
+            throw Echec{Tr("Connexion inconnue : %1").arg(nomConnexion)};
+        connexion = d.Connexions->ConnexionSelectionnee();
+    }
+    if (!connexion)
+        throw Echec{Tr("La composition %1 a des éléments liés mais aucune connexion ; indiquez-en une avec --connection")
+                        .arg(ouverte.Composition->NomCompo())};
+    d.Connexions->Ouvrir(connexion, false);
+    // A warning the data window would show (a counter column that is not
+    // made of integers): the run goes on, as it does there.
+    if (!d.Connexions->Fenetres().DerniereErreur.isEmpty())
+        err << Tr("Attention : %1").arg(d.Connexions->Fenetres().DerniereErreur) << '\n';
+    QStringList absents;
+    for (const QString& champ : ChampsLies(ouverte))
+        if (d.Connexions->Donnees().IndexChamp(champ) < 0)
+            absents << champ;
+    if (!absents.isEmpty())
+        throw Echec{Tr("La connexion %1 n'a pas le champ %2 que la composition imprime")
+                        .arg(connexion->NomConnexion(), absents.join(QStringLiteral(", ")))};
+    d.Liaisons = std::make_unique<TConnexionFeuilleManager>(*d.Connexions);
+    d.Source = std::make_unique<TSourceConnexionImpression>(*d.Connexions, *d.Liaisons);
+    return d;
+}
+
 int Executer(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args == QStringList{QStringLiteral("--list")}) {
@@ -84,8 +156,8 @@ int Executer(const QStringList& args, QTextStream& out, QTextStream& err)
         Lister(ide, out);
         return 0;
     }
-    QString pdf, apercu, imprimante, composition, feuilleTest;
-    std::optional<int> etiquettes;
+    QString pdf, apercu, imprimante, composition, feuilleTest, nomConnexion;
+    int etiquettes = -1;   // -1: not given
     int face = 0;
     bool duplex = false, avecImprimante = false;
     for (int i = 0; i < args.size(); ++i) {
@@ -118,6 +190,8 @@ int Executer(const QStringList& args, QTextStream& out, QTextStream& err)
                 throw Echec{Tr("Face inconnue : %1 (recto ou verso)").arg(f), 2};
         } else if (a == QLatin1String("--duplex"))
             duplex = true;
+        else if (a == QLatin1String("--connection"))
+            nomConnexion = valeur();
         else if (a == QLatin1String("--test-sheet"))
             feuilleTest = valeur();
         else if (a.startsWith(QLatin1String("--")))
@@ -172,8 +246,19 @@ int Executer(const QStringList& args, QTextStream& out, QTextStream& err)
             throw Echec{Tr("La composition %1 n'a pas de mise en page").arg(composition)};
     }
 
+    TTirageDonnees donnees;
+    if (!feuilleTest.isEmpty() && !nomConnexion.isEmpty())
+        throw Echec{Tr("--connection est sans objet pour une feuille de test"), 2};
+    if (feuilleTest.isEmpty() && (CompositionLiee(ouverte) || !nomConnexion.isEmpty())) {
+        donnees = OuvrirDonnees(base, ide, ouverte, nomConnexion, err);
+        if (etiquettes >= 0)
+            err << Tr("--labels est sans effet sur une composition liée : une série d'étiquettes par enregistrement") << '\n';
+        etiquettes = -1;
+    }
+
     TPrintControleur controleur(ide, systeme);
     controleur.SetComposition(&ouverte);
+    controleur.SetSource(donnees.Source.get());
     if (face == 1) {
         if (!controleur.RectoVerso())
             throw Echec{Tr("La composition %1 n'a pas de verso").arg(composition)};
@@ -190,17 +275,17 @@ int Executer(const QStringList& args, QTextStream& out, QTextStream& err)
     } else if (!fichier.isEmpty()) {
         TOptionsImpression options;
         options.Fichier = fichier;
-        options.Etiquettes = etiquettes.value_or(-1);
+        options.Etiquettes = etiquettes;
         ok = controleur.ImprimerFichier(options);
     } else if (!apercu.isEmpty()) {
-        if (etiquettes)
+        if (etiquettes >= 0)
             err << Tr("--labels est sans effet sur l'aperçu") << '\n';
         ok = controleur.Previsualiser();
     } else {
         TOptionsImpression options;
         options.Imprimante = imprimante;
         options.Duplex = duplex;
-        options.Etiquettes = etiquettes.value_or(-1);
+        options.Etiquettes = etiquettes;
         ok = controleur.Imprimer(options);
     }
     if (!ok)
@@ -233,6 +318,8 @@ int main(int argc, char** argv)
         err << "vellumar-print : " << e.message << '\n';
         return e.code;
     } catch (const vl::persistence::Erreur& e) {
+        err << "vellumar-print : " << e.Message() << '\n';
+    } catch (const vl::data::ErreurDonnees& e) {
         err << "vellumar-print : " << e.Message() << '\n';
     } catch (const vl::ErreurRapport& e) {
         err << "vellumar-print : " << e.Message() << '\n';
