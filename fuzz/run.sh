@@ -14,6 +14,6 @@ for t in $TARGETS; do
   mkdir -p build-fuzz/corpus/$t
   python3 fuzz/graines.py build-fuzz/corpus
   echo "== $t: ${SECONDS_PER_TARGET} s"
-  build-fuzz/bin/fuzz-$t build-fuzz/corpus/$t -max_total_time=$SECONDS_PER_TARGET -rss_limit_mb=4096 -artifact_prefix=build-fuzz/ \
-    -print_final_stats=1 2>&1 | grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done' || true
+  build-fuzz/bin/fuzz-$t build-fuzz/corpus/$t -max_total_time=$SECONDS_PER_TARGET -rss_limit_mb=4096 -timeout=25 -artifact_prefix=build-fuzz/ \
+    -print_final_stats=1 2>&1 | grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done|Test unit written' || true
 done

@@ -2,7 +2,15 @@
 // libmdb walks the pages and rows; the values are decoded here from their
 // raw bytes, so that neither the process locale nor libmdb's text
 // conversions (with their fixed-size buffers) can alter them.
+//
+// libmdb trusts the file: a damaged catalogue or table definition makes it
+// loop, allocate without end or read past its buffers. So the catalogue is
+// read here (libmdb's own reader also parses the property blocks of every
+// object, which we never use), and every table definition is checked —
+// its page chain, its column and index counts, its usage maps — before
+// libmdb is handed it.
 #include <algorithm>
+#include <functional>
 #include "data/Pilotes.h"
 
 #include <glib.h>
@@ -12,10 +20,12 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTime>
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace vl::data::detail {
 
@@ -27,17 +37,7 @@ quint32 L32(const unsigned char* p)
     return quint32(p[0]) | (quint32(p[1]) << 8) | (quint32(p[2]) << 16) | (quint32(p[3]) << 24);
 }
 
-struct Base
-{
-    MdbHandle* mdb = nullptr;
-    ~Base()
-    {
-        if (mdb)
-            mdb_close(mdb);
-    }
-};
-
-QString Endommagee(const QString& fichier)
+QString MessageEndommagee(const QString& fichier)
 {
     return tr("La base Access %1 est endommagée ou illisible").arg(fichier);
 }
@@ -59,7 +59,7 @@ void VerifierFichier(const QString& fichier)
     const int version = quint8(entete[0x14]);
     const qint64 page = version == 0 ? 2048 : 4096;
     if (f.size() < 3 * page || f.size() % page != 0)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
+        throw ErreurDonnees(MessageEndommagee(fichier), fichier);
     // Databases encrypted by Access 2007 and later name their cryptographic
     // provider in the header page; libmdb cannot read them.
     static const QByteArray crypto = QString(QStringLiteral("Cryptographic Provider")).toUtf8();
@@ -71,16 +71,6 @@ void VerifierFichier(const QString& fichier)
     if (entete.contains(crypto) || entete.contains(utf16))
         throw ErreurDonnees(tr("La base Access %1 est chiffrée : elle ne peut pas être lue ici. "
                                "Enregistrez-la sans chiffrement dans Access.").arg(fichier), fichier);
-}
-
-void OuvrirBase(Base& base, const QString& fichier)
-{
-    VerifierFichier(fichier);
-    base.mdb = mdb_open(QFile::encodeName(fichier).constData(), MDB_NOFLAGS);
-    if (!base.mdb)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
-    if (!mdb_read_catalog(base.mdb, MDB_ANY))
-        throw ErreurDonnees(Endommagee(fichier), fichier);
 }
 
 QString NomNu(const QString& nom)
@@ -160,37 +150,269 @@ QVariant DateAccess(double v)
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
 }
 
-class TableAccess final : public Dataset
+
+// One object of the catalogue (table MSysObjects).
+struct ObjetCatalogue
 {
-public:
-    TableAccess(const QString& fichier, const QString& table)
-        : Dataset(fichier, NomNu(table))
-    {
-        Charger();
-    }
-
-    void Rafraichir() override
-    {
-        Dataset::Rafraichir();
-        Charger();
-    }
-
-protected:
-    QList<QVariant> LireEnregistrement(int index) const override { return m_lignes.at(index); }
-
-private:
-    void Charger();
-    QString Texte(const unsigned char* p, size_t n) const;
-    QByteArray LireLval(const unsigned char* p, size_t n) const;
-    QVariant Decoder(MdbColumn* col, const MdbField& champ) const;
-
-    MdbHandle* m_mdb = nullptr;
-    bool m_jet4 = true;
-    int m_codePage = 1252;
-    QList<QList<QVariant>> m_lignes;
+    QString nom;
+    int type = 0;
+    unsigned long page = 0;
+    int drapeaux = 0;
 };
 
-QString TableAccess::Texte(const unsigned char* p, size_t n) const
+// The raw bytes of one field of a row, copied out of the page buffer.
+struct Brut
+{
+    QByteArray octets;
+    bool null = true;
+    bool present = false;
+};
+
+// An open database: libmdb's handle and what is needed to decode values.
+class Base
+{
+public:
+    explicit Base(const QString& fichier);
+    ~Base()
+    {
+        if (m_mdb)
+            mdb_close(m_mdb);
+    }
+    Base(const Base&) = delete;
+    Base& operator=(const Base&) = delete;
+
+    [[noreturn]] void Endommagee() const { throw ErreurDonnees(MessageEndommagee(m_fichier), m_fichier); }
+    MdbHandle* Mdb() const { return m_mdb; }
+    const QString& Fichier() const { return m_fichier; }
+    bool Jet4() const { return m_jet4; }
+
+    QList<ObjetCatalogue> Catalogue();
+    // Reads a table definition and its columns, once checked; the entry
+    // must outlive the returned definition.
+    MdbTableDef* LireDefinition(MdbCatalogEntry& entree);
+    // Calls `ligne` for every row of the table, fields in column order.
+    void ParcourirLignes(MdbTableDef* table, const std::function<void(std::vector<Brut>&)>& ligne);
+    QVariant Decoder(MdbColumn* col, const Brut& brut) const;
+
+private:
+    QByteArray Page(quint32 numero) const;
+    void VerifierDefinition(quint32 page) const;
+    void VerifierLigne(quint32 pgLigne, int tailleMin) const;
+    void VerifierProprietes(const QByteArray& bloc) const;
+    QString Texte(const unsigned char* p, size_t n) const;
+    QByteArray LireLval(const unsigned char* p, size_t n) const;
+
+    QString m_fichier;
+    MdbHandle* m_mdb = nullptr;
+    qint64 m_taillePage = 0;
+    quint32 m_nbPages = 0;
+    bool m_jet4 = true;
+    int m_codePage = 1252;
+};
+
+Base::Base(const QString& fichier)
+    : m_fichier(fichier)
+{
+    VerifierFichier(fichier);
+    m_mdb = mdb_open(QFile::encodeName(fichier).constData(), MDB_NOFLAGS);
+    if (!m_mdb)
+        Endommagee();
+    m_taillePage = qint64(m_mdb->fmt->pg_size);
+    const qint64 taille = QFileInfo(fichier).size();
+    if (m_taillePage <= 0 || m_taillePage > MDB_PGSIZE || taille % m_taillePage != 0
+        || taille / m_taillePage > 0x00FFFFFF)
+        Endommagee();
+    m_nbPages = quint32(taille / m_taillePage);
+    m_jet4 = m_mdb->f->jet_version != MDB_VER_JET3;
+    m_codePage = m_mdb->f->code_page ? m_mdb->f->code_page : 1252;
+}
+
+// A page as libmdb sees it (it deciphers pages of encoded databases).
+QByteArray Base::Page(quint32 numero) const
+{
+    if (numero == 0 || numero >= m_nbPages || mdb_read_pg(m_mdb, numero) != m_taillePage)
+        Endommagee();
+    return QByteArray(reinterpret_cast<const char*>(m_mdb->pg_buf), qsizetype(m_taillePage));
+}
+
+// A row pointer (page << 8 | row) libmdb will follow: the page must exist
+// and the row lie within it, at least `tailleMin` bytes long.
+void Base::VerifierLigne(quint32 pgLigne, int tailleMin) const
+{
+    const QByteArray page = Page(pgLigne >> 8);
+    const auto* p = reinterpret_cast<const unsigned char*>(page.constData());
+    const int rco = m_mdb->fmt->row_count_offset;
+    const int ligne = int(pgLigne & 0xFF);
+    const int nbLignes = L16(p + rco);
+    if (ligne >= nbLignes || rco + 2 + 2 * nbLignes > m_taillePage)
+        Endommagee();
+    const int debut = L16(p + rco + 2 + 2 * ligne) & 0x1FFF;
+    const int fin = ligne == 0 ? int(m_taillePage) : (L16(p + rco + 2 * ligne) & 0x1FFF);
+    if (debut >= m_taillePage || fin > m_taillePage || fin - debut < tailleMin)
+        Endommagee();
+}
+
+// What libmdb's table and column readers walk: a chain of definition pages
+// (type 2, each continuing at byte 8 of the next), holding the counts, the
+// index entries, the column entries and the column names.
+void Base::VerifierDefinition(quint32 premiere) const
+{
+    const MdbFormatConstants* fmt = m_mdb->fmt;
+    QByteArray def = Page(premiere);
+    if (quint8(def[0]) != 0x02)
+        Endommagee();
+    quint32 suivante = L32(reinterpret_cast<const unsigned char*>(def.constData()) + 4);
+    QSet<quint32> vues{premiere};
+    // No real definition comes near this; it also keeps libmdb's int
+    // offsets far from overflowing.
+    const qint64 maximum = 1 << 20;
+    const auto exiger = [&](qint64 n) {
+        if (n > maximum)
+            Endommagee();
+        while (def.size() < n) {
+            if (vues.contains(suivante))
+                Endommagee();
+            vues.insert(suivante);
+            const QByteArray page = Page(suivante);
+            if (quint8(page[0]) != 0x02)
+                Endommagee();
+            suivante = L32(reinterpret_cast<const unsigned char*>(page.constData()) + 4);
+            def.append(page.mid(8));
+        }
+    };
+    const auto octets = [&]() { return reinterpret_cast<const unsigned char*>(def.constData()); };
+    exiger(fmt->tab_cols_start_offset);
+    const qint64 nbColonnes = L16(octets() + fmt->tab_num_cols_offset);
+    const qint64 nbIndex = L32(octets() + fmt->tab_num_ridxs_offset);
+    if (nbColonnes == 0 || nbColonnes > MDB_MAX_COLS)
+        Endommagee();
+    const quint32 carte = L32(octets() + fmt->tab_usage_map_offset);
+    const quint32 carteLibre = L32(octets() + fmt->tab_free_map_offset);
+    qint64 pos = fmt->tab_cols_start_offset + nbIndex * fmt->tab_ridx_entry_size
+                 + nbColonnes * fmt->tab_col_entry_size;
+    const int tailleLongueur = m_jet4 ? 2 : 1;
+    for (qint64 i = 0; i < nbColonnes; ++i) {
+        exiger(pos + tailleLongueur);
+        pos += tailleLongueur + (m_jet4 ? L16(octets() + pos) : octets()[pos]);
+    }
+    exiger(pos);
+    // The usage map lists the table's data pages: a type byte, then a first
+    // page and a bitmap, or pointers to bitmap pages.
+    VerifierLigne(carte, 5);
+    VerifierLigne(carteLibre, 1);
+}
+
+// The property block of a catalogue object (column LvProp): "KKD" or "MR2",
+// then chunks of a 32-bit length and a type, holding the property names or
+// the properties of the object and of each column. Each length must stay
+// within what holds it; libmdb's own reader did not check them, and a zero
+// length made it loop for ever.
+void Base::VerifierProprietes(const QByteArray& bloc) const
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bloc.constData());
+    const qint64 n = bloc.size();
+    if (n == 0)
+        return;
+    if (n < 4 || (std::memcmp(p, "KKD", 4) != 0 && std::memcmp(p, "MR2", 4) != 0))
+        Endommagee();
+    for (qint64 pos = 4; pos < n;) {
+        if (pos + 6 > n)
+            Endommagee();
+        const qint64 longueur = L32(p + pos);
+        const int type = L16(p + pos + 4);
+        if (longueur < 6 || longueur > n - pos)
+            Endommagee();
+        const unsigned char* contenu = p + pos + 6;
+        const qint64 taille = longueur - 6;
+        if (type == 0x80) {
+            // Property names, each with its 16-bit length.
+            for (qint64 i = 0; i < taille;) {
+                if (i + 2 > taille || i + 2 + L16(contenu + i) > taille)
+                    Endommagee();
+                i += 2 + L16(contenu + i);
+            }
+        } else if (type <= 2) {
+            // Properties of one object or column: a header with its name,
+            // then entries of at least 8 bytes holding their value.
+            if (taille < 6 || 6 + L16(contenu + 4) > taille)
+                Endommagee();
+            for (qint64 i = 6 + L16(contenu + 4); i < taille;) {
+                if (i + 8 > taille)
+                    Endommagee();
+                const qint64 entree = L16(contenu + i);
+                if (entree < 8 || entree > taille - i || 8 + L16(contenu + i + 6) > entree)
+                    Endommagee();
+                i += entree;
+            }
+        }
+        pos += longueur;
+    }
+}
+
+MdbTableDef* Base::LireDefinition(MdbCatalogEntry& entree)
+{
+    if (entree.table_pg > 0xFFFFFFFFul)
+        Endommagee();
+    VerifierDefinition(quint32(entree.table_pg));
+    MdbTableDef* table = mdb_read_table(&entree);
+    if (!table)
+        Endommagee();
+    if (!mdb_read_columns(table) || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS
+        || table->columns->len != table->num_cols) {
+        mdb_free_tabledef(table);
+        Endommagee();
+    }
+    return table;
+}
+
+void Base::ParcourirLignes(MdbTableDef* table, const std::function<void(std::vector<Brut>&)>& ligne)
+{
+    const size_t nbColonnes = table->num_cols;
+    const size_t taillePage = size_t(m_taillePage);
+    mdb_rewind_table(table);
+    std::vector<MdbField> champs(MDB_MAX_COLS);
+    std::vector<Brut> bruts;
+    // Rows are on distinct pages of the file: more than this many is a loop.
+    const qint64 maxLignes = qint64(m_nbPages) * 1024;
+    for (qint64 lues = 0; mdb_fetch_row(table); ++lues) {
+        if (lues > maxLignes)
+            Endommagee();
+        if (table->cur_row == 0 || !mdb_read_pg(m_mdb, table->cur_phys_pg))
+            Endommagee();
+        int debut = 0;
+        size_t taille = 0;
+        if (mdb_find_row(m_mdb, int(table->cur_row - 1), &debut, &taille) != 0)
+            Endommagee();
+        debut &= 0x1FFF;
+        if (size_t(debut) + taille > taillePage || taille == 0)
+            Endommagee();
+        int nb = mdb_crack_row(table, debut, taille, champs.data());
+        if (nb <= 0)
+            Endommagee();
+        // The count comes from the row's bytes: never read past what was filled.
+        nb = std::min({nb, int(nbColonnes), int(champs.size())});
+        // Copy the fields out: reading long values reuses the page buffers.
+        bruts.assign(nbColonnes, Brut{});
+        for (int k = 0; k < nb; ++k) {
+            const MdbField& f = champs[size_t(k)];
+            if (f.colnum < 0 || size_t(f.colnum) >= nbColonnes)
+                continue;
+            if (f.siz < 0 || (f.siz > 0 && (f.start < 0 || size_t(f.start) + size_t(f.siz) > taillePage)))
+                Endommagee();
+            Brut& b = bruts[size_t(f.colnum)];
+            b.null = f.is_null;
+            b.present = true;
+            if (f.value && f.siz > 0)
+                b.octets = QByteArray(static_cast<const char*>(f.value), f.siz);
+        }
+        ligne(bruts);
+        // Long values read other pages: go back to the row's page.
+        if (!mdb_read_pg(m_mdb, table->cur_phys_pg))
+            Endommagee();
+    }
+}
+
+QString Base::Texte(const unsigned char* p, size_t n) const
 {
     if (!m_jet4)
         return detail::Decoder(QByteArray(reinterpret_cast<const char*>(p), qsizetype(n)), m_codePage);
@@ -221,60 +443,62 @@ QString TableAccess::Texte(const unsigned char* p, size_t n) const
 
 // Long values (memo and OLE): a 12-byte header in the row, the data inline,
 // on one page or on a chain of pages.
-QByteArray TableAccess::LireLval(const unsigned char* p, size_t n) const
+QByteArray Base::LireLval(const unsigned char* p, size_t n) const
 {
-    const QString fichier = Fichier();
     if (n < MDB_MEMO_OVERHEAD)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
+        Endommagee();
     const quint32 entete = L32(p);
     const quint32 longueur = entete & 0x3FFFFFFF;
     if (entete & 0x80000000u) {
         if (MDB_MEMO_OVERHEAD + size_t(longueur) > n)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
+            Endommagee();
         return QByteArray(reinterpret_cast<const char*>(p + MDB_MEMO_OVERHEAD), qsizetype(longueur));
     }
+    // A value cannot be larger than the file that holds it.
+    if (qint64(longueur) > qint64(m_nbPages) * m_taillePage)
+        Endommagee();
     quint32 pgRow = L32(p + 4);
     const bool unePage = entete & 0x40000000u;
     QByteArray donnees;
-    const size_t taillePage = size_t(m_mdb->fmt->pg_size);
-    for (int tours = 0; pgRow != 0 && qsizetype(donnees.size()) < qsizetype(longueur); ++tours) {
-        if (tours > 1000000)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
+    const size_t taillePage = size_t(m_taillePage);
+    for (quint32 tours = 0; pgRow != 0 && qsizetype(donnees.size()) < qsizetype(longueur); ++tours) {
+        if (tours > m_nbPages * 256u)
+            Endommagee();
         void* buf = nullptr;
         int debut = 0;
         size_t taille = 0;
         if (mdb_find_pg_row(m_mdb, int(pgRow), &buf, &debut, &taille) != 0)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
+            Endommagee();
         debut &= 0x1FFF;
         if (size_t(debut) + taille > taillePage || taille > taillePage)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
+            Endommagee();
         const auto* b = static_cast<const unsigned char*>(buf) + debut;
         if (unePage) {
             donnees = QByteArray(reinterpret_cast<const char*>(b), qsizetype(qMin<size_t>(taille, longueur)));
             break;
         }
         if (taille < 4)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
+            Endommagee();
         pgRow = L32(b);
         donnees.append(reinterpret_cast<const char*>(b + 4), qsizetype(taille - 4));
     }
     if (qsizetype(donnees.size()) < qsizetype(longueur))
-        throw ErreurDonnees(Endommagee(fichier), fichier);
+        Endommagee();
     donnees.truncate(qsizetype(longueur));
     return donnees;
 }
 
-QVariant TableAccess::Decoder(MdbColumn* col, const MdbField& champ) const
+QVariant Base::Decoder(MdbColumn* col, const Brut& brut) const
 {
-    const auto* p = static_cast<const unsigned char*>(champ.value);
-    const size_t n = size_t(qMax(0, champ.siz));
+    const auto* p = reinterpret_cast<const unsigned char*>(brut.octets.constData());
+    const size_t n = size_t(brut.octets.size());
     if (col->col_type == MDB_BOOL)
-        return !champ.is_null;  // stored in the null bitmap itself
-    if (champ.is_null)
+        return !brut.null;  // stored in the null bitmap itself
+    if (brut.null)
         return QVariant();
     const auto exiger = [&](size_t taille) {
-        if (n < taille || !p)
-            throw ErreurDonnees(Endommagee(Fichier()), Fichier());
+        if (n < taille)
+            Endommagee();
     };
     switch (col->col_type) {
     case MDB_BYTE:
@@ -321,7 +545,7 @@ QVariant TableAccess::Decoder(MdbColumn* col, const MdbField& champ) const
     case MDB_OLE:
         return DeballerOle(LireLval(p, n));
     case MDB_BINARY:
-        return QByteArray(reinterpret_cast<const char*>(p), qsizetype(n));
+        return brut.octets;
     case MDB_REPID: {
         exiger(16);
         char* s = mdb_uuid_to_string(p, 0);
@@ -344,44 +568,117 @@ QVariant TableAccess::Decoder(MdbColumn* col, const MdbField& champ) const
     }
 }
 
-void TableAccess::Charger()
+// The catalogue is the table MSysObjects, whose definition is on page 2.
+QList<ObjetCatalogue> Base::Catalogue()
 {
-    const QString fichier = Fichier();
-    Base base;
-    OuvrirBase(base, fichier);
-    m_mdb = base.mdb;
-    m_jet4 = m_mdb->f->jet_version != MDB_VER_JET3;
-    m_codePage = m_mdb->f->code_page ? m_mdb->f->code_page : 1252;
-    MdbCatalogEntry* entree = nullptr;
-    for (guint i = 0; i < m_mdb->num_catalog; ++i) {
-        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(m_mdb->catalog, i));
-        if (QString::fromUtf8(e->object_name).compare(NomTable(), Qt::CaseInsensitive) != 0)
-            continue;
-        if (e->object_type == MDB_TABLE) {
-            entree = e;
-            break;
-        }
-        if (e->object_type == MDB_QUERY)
-            throw ErreurDonnees(tr("« %1 » est une requête de la base %2 : seules les tables "
-                                   "peuvent être lues ici").arg(NomTable(), fichier), fichier);
-    }
-    if (!entree)
-        throw ErreurDonnees(tr("La table « %1 » n'existe pas dans la base %2").arg(NomTable(), fichier),
-                            fichier);
-    MdbTableDef* table = mdb_read_table(entree);
-    if (!table)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
+    MdbCatalogEntry msys{};
+    msys.mdb = m_mdb;
+    msys.object_type = MDB_TABLE;
+    msys.table_pg = 2;
+    std::strcpy(msys.object_name, "MSysObjects");
+    MdbTableDef* table = LireDefinition(msys);
     struct Liberer
     {
         MdbTableDef* t;
         ~Liberer() { mdb_free_tabledef(t); }
     } liberer{table};
-    if (!mdb_read_columns(table) || table->num_cols == 0 || table->num_cols > MDB_MAX_COLS)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
+    const auto colonne = [&](const char* nom) {
+        for (guint i = 0; i < table->columns->len; ++i) {
+            auto* c = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+            if (g_ascii_strcasecmp(c->name, nom) == 0)
+                return int(i);
+        }
+        Endommagee();
+    };
+    const int id = colonne("Id"), nom = colonne("Name"), type = colonne("Type"), drapeaux = colonne("Flags");
+    int proprietes = -1;
+    for (guint i = 0; i < table->columns->len; ++i)
+        if (g_ascii_strcasecmp(static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i))->name, "LvProp") == 0)
+            proprietes = int(i);
+    const auto col = [&](int i) { return static_cast<MdbColumn*>(g_ptr_array_index(table->columns, guint(i))); };
+    QList<ObjetCatalogue> objets;
+    ParcourirLignes(table, [&](std::vector<Brut>& b) {
+        // The properties are not used, but damaged ones are a damaged catalogue.
+        if (proprietes >= 0) {
+            const Brut& bloc = b[size_t(proprietes)];
+            if (bloc.present && !bloc.null)
+                VerifierProprietes(LireLval(reinterpret_cast<const unsigned char*>(bloc.octets.constData()),
+                                            size_t(bloc.octets.size())));
+        }
+        ObjetCatalogue o;
+        o.nom = Decoder(col(nom), b[size_t(nom)]).toString();
+        if (o.nom.isEmpty())
+            return;
+        o.type = Decoder(col(type), b[size_t(type)]).toInt() & 0x7F;
+        o.page = (unsigned long)(Decoder(col(id), b[size_t(id)]).toLongLong() & 0x00FFFFFF);
+        o.drapeaux = Decoder(col(drapeaux), b[size_t(drapeaux)]).toInt();
+        objets.append(o);
+    });
+    return objets;
+}
+
+class TableAccess final : public Dataset
+{
+public:
+    TableAccess(const QString& fichier, const QString& table)
+        : Dataset(fichier, NomNu(table))
+    {
+        Charger();
+    }
+
+    void Rafraichir() override
+    {
+        Dataset::Rafraichir();
+        Charger();
+    }
+
+protected:
+    QList<QVariant> LireEnregistrement(int index) const override { return m_lignes.at(index); }
+
+private:
+    void Charger();
+
+    QList<QList<QVariant>> m_lignes;
+};
+
+void TableAccess::Charger()
+{
+    const QString fichier = Fichier();
+    Base base(fichier);
+    const ObjetCatalogue* objet = nullptr;
+    const QList<ObjetCatalogue> catalogue = base.Catalogue();
+    for (const auto& o : catalogue) {
+        if (o.nom.compare(NomTable(), Qt::CaseInsensitive) != 0)
+            continue;
+        if (o.type == MDB_TABLE) {
+            objet = &o;
+            break;
+        }
+        if (o.type == MDB_QUERY)
+            throw ErreurDonnees(tr("« %1 » est une requête de la base %2 : seules les tables "
+                                   "peuvent être lues ici").arg(NomTable(), fichier), fichier);
+    }
+    if (!objet)
+        throw ErreurDonnees(tr("La table « %1 » n'existe pas dans la base %2").arg(NomTable(), fichier),
+                            fichier);
+    MdbCatalogEntry entree{};
+    entree.mdb = base.Mdb();
+    entree.object_type = MDB_TABLE;
+    entree.table_pg = objet->page;
+    entree.flags = objet->drapeaux;
+    qstrncpy(entree.object_name, objet->nom.toUtf8().constData(), sizeof(entree.object_name));
+    MdbTableDef* table = base.LireDefinition(entree);
+    struct Liberer
+    {
+        MdbTableDef* t;
+        ~Liberer() { mdb_free_tabledef(t); }
+    } liberer{table};
 
     QList<DefinitionChamp> champs;
+    std::vector<MdbColumn*> colonnes;
     for (unsigned i = 0; i < table->num_cols; ++i) {
         auto* col = static_cast<MdbColumn*>(g_ptr_array_index(table->columns, i));
+        colonnes.push_back(col);
         DefinitionChamp d;
         d.nom = QString::fromUtf8(col->name);
         d.taille = col->col_size;
@@ -396,7 +693,7 @@ void TableAccess::Charger()
         case MDB_BINARY: d.type = TypeChamp::Binaire; break;
         case MDB_TEXT:
             d.type = TypeChamp::ChaineLarge;
-            d.taille = m_jet4 ? col->col_size / 2 : col->col_size;
+            d.taille = base.Jet4() ? col->col_size / 2 : col->col_size;
             break;
         case MDB_OLE: d.type = TypeChamp::Binaire; break;
         case MDB_MEMO: d.type = TypeChamp::Memo; break;
@@ -413,67 +710,13 @@ void TableAccess::Charger()
 
     // Rows are read once, whole: label runs go back and forth over them.
     m_lignes.clear();
-    mdb_rewind_table(table);
-    // libmdb cracks a row into at most the table's column count of fields;
-    // a damaged catalogue claiming more columns than it can hold is refused.
-    if (table->num_cols > MDB_MAX_COLS)
-        throw ErreurDonnees(Endommagee(fichier), fichier);
-    std::vector<MdbField> champsBruts(MDB_MAX_COLS);
-    const unsigned maxLignes = 10000000;
-    while (mdb_fetch_row(table)) {
-        if (m_lignes.size() > qsizetype(maxLignes))
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-        if (table->cur_row == 0 || !mdb_read_pg(m_mdb, table->cur_phys_pg))
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-        int debut = 0;
-        size_t taille = 0;
-        if (mdb_find_row(m_mdb, int(table->cur_row - 1), &debut, &taille) != 0)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-        debut &= 0x1FFF;
-        if (size_t(debut) + taille > size_t(m_mdb->fmt->pg_size) || taille == 0)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-        int nb = mdb_crack_row(table, debut, taille, champsBruts.data());
-        if (nb <= 0)
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-        // The count comes from the row's bytes: never read past what was filled.
-        nb = std::min({nb, int(table->num_cols), int(champsBruts.size())});
+    base.ParcourirLignes(table, [&](std::vector<Brut>& bruts) {
         QList<QVariant> ligne(champs.size());
-        // Copy the fields out: reading long values reuses the page buffers.
-        struct Brut
-        {
-            QByteArray octets;
-            bool null;
-            bool present;
-        };
-        std::vector<Brut> bruts(champs.size(), Brut{{}, true, false});
-        for (int k = 0; k < nb; ++k) {
-            const MdbField& f = champsBruts[size_t(k)];
-            if (f.colnum < 0 || f.colnum >= champs.size())
-                continue;
-            if (f.siz < 0 || (f.siz > 0 && (f.start < 0 || size_t(f.start) + size_t(f.siz) > size_t(m_mdb->fmt->pg_size))))
-                throw ErreurDonnees(Endommagee(fichier), fichier);
-            Brut& b = bruts[size_t(f.colnum)];
-            b.null = f.is_null;
-            b.present = true;
-            if (f.value && f.siz > 0)
-                b.octets = QByteArray(static_cast<const char*>(f.value), f.siz);
-        }
-        for (qsizetype c = 0; c < champs.size(); ++c) {
-            const Brut& b = bruts[size_t(c)];
-            if (!b.present)
-                continue;
-            MdbField f{};
-            f.value = const_cast<char*>(b.octets.constData());
-            f.siz = int(b.octets.size());
-            f.is_null = b.null;
-            ligne[c] = Decoder(static_cast<MdbColumn*>(g_ptr_array_index(table->columns, guint(c))), f);
-        }
+        for (size_t c = 0; c < colonnes.size(); ++c)
+            if (bruts[c].present)
+                ligne[qsizetype(c)] = base.Decoder(colonnes[c], bruts[c]);
         m_lignes.append(ligne);
-        // Long values read other pages: go back to the row's page.
-        if (!mdb_read_pg(m_mdb, table->cur_phys_pg))
-            throw ErreurDonnees(Endommagee(fichier), fichier);
-    }
-    m_mdb = nullptr;
+    });
     Initialiser(champs, int(m_lignes.size()));
     DefinirModifiable(false, tr("les bases Access sont ouvertes en lecture seule"));
 }
@@ -487,16 +730,16 @@ std::unique_ptr<Dataset> OuvrirAccess(const QString& fichier, const QString& tab
 
 QList<ObjetSource> ListerAccess(const QString& fichier, const OptionsOuverture&)
 {
-    Base base;
-    OuvrirBase(base, fichier);
+    Base base(fichier);
     QList<ObjetSource> liste;
-    for (guint i = 0; i < base.mdb->num_catalog; ++i) {
-        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(base.mdb->catalog, i));
-        const QString nom = QString::fromUtf8(e->object_name);
-        if (e->object_type == MDB_TABLE && !mdb_is_system_table(e))
-            liste.append(ObjetSource{nom, false});
-        else if (e->object_type == MDB_QUERY && !nom.startsWith(QLatin1Char('~')))
-            liste.append(ObjetSource{nom, true});
+    for (const auto& o : base.Catalogue()) {
+        MdbCatalogEntry entree{};
+        entree.object_type = o.type;
+        entree.flags = o.drapeaux;
+        if (o.type == MDB_TABLE && !mdb_is_system_table(&entree))
+            liste.append(ObjetSource{o.nom, false});
+        else if (o.type == MDB_QUERY && !o.nom.startsWith(QLatin1Char('~')))
+            liste.append(ObjetSource{o.nom, true});
     }
     return liste;
 }

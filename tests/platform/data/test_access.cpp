@@ -209,3 +209,77 @@ TEST(Access, FichiersEndommagesOuChiffres)
         }
     }
 }
+
+namespace {
+
+quint32 Lire32(const QByteArray& o, qsizetype pos)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(o.constData()) + pos;
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+QByteArray Octets32(quint32 v)
+{
+    QByteArray o(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        o[i] = char(v >> (8 * i));
+    return o;
+}
+
+} // namespace
+
+// Damaged catalogues and table definitions, each once made libmdb loop for
+// ever, eat all memory or crash. The property block of the first catalogue
+// object starts with "MR2", a chunk of property names, then a chunk of
+// properties whose first entry follows its 6-byte header.
+TEST(Access, CatalogueEtDefinitionsEndommages)
+{
+    QTemporaryDir dir;
+    const QByteArray mdb = vltest::donnees::Lire(Fixture("DateTestDatabase.mdb"));
+    const QByteArray accdb = vltest::donnees::Lire(Fixture("ASampleDatabase.accdb"));
+    ASSERT_FALSE(mdb.isEmpty());
+    ASSERT_FALSE(accdb.isEmpty());
+    const qsizetype mr2 = mdb.indexOf(QByteArray("MR2\0", 4));
+    ASSERT_GT(mr2, 0);
+    const qsizetype proprietes = mr2 + 4 + Lire32(mdb, mr2 + 4);  // second chunk
+    const qsizetype entree = proprietes + 6 + 6 + (Lire32(mdb, proprietes + 6 + 4) & 0xFFFF);
+    // MSysObjects is defined on page 2; its usage map is the row pointer at 55.
+    const qsizetype definition = 2 * 4096;
+    const quint32 carte = Lire32(mdb, definition + 55);
+
+    struct Cas
+    {
+        const char* nom;
+        QByteArray base;
+        qsizetype position;
+        QByteArray octets;
+    };
+    const Cas cas[] = {
+        {"bloc de propriétés de longueur nulle (mdb)", mdb, mr2 + 4, Octets32(0)},
+        {"bloc de propriétés de longueur nulle (accdb)", accdb,
+         accdb.indexOf(QByteArray("MR2\0", 4)) + 4, Octets32(0)},
+        {"bloc plus long que la valeur", mdb, mr2 + 4, Octets32(0x7FFFFFF0)},
+        {"propriété de longueur nulle", mdb, entree, QByteArray(2, '\0')},
+        {"propriété plus longue que son bloc", mdb, entree, QByteArray("\xF0\x7F", 2)},
+        {"carte d'usage pointant au-delà des lignes de sa page", mdb, definition + 55,
+         Octets32((carte & ~0xFFu) | 0xFE)},
+        {"carte d'usage hors du fichier", mdb, definition + 55, Octets32(0xFFFFFF00)},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        ASSERT_GT(c.position, 0);
+        QByteArray octets = c.base;
+        octets.replace(c.position, c.octets.size(), c.octets);
+        ASSERT_NE(octets, c.base);
+        const QString chemin = dir.filePath(QStringLiteral("abimee.mdb"));
+        vltest::donnees::Ecrire(chemin, octets);
+        try {
+            ListerTables(Format::Access, chemin);
+            ADD_FAILURE() << "damaged catalogue listed";
+        } catch (const ErreurDonnees& e) {
+            EXPECT_TRUE(e.Message().contains(chemin)) << e.Message().toStdString();
+            EXPECT_TRUE(e.Message().contains(QStringLiteral("endommagée"))) << e.Message().toStdString();
+        }
+        EXPECT_THROW(Ouvrir(Format::Access, chemin, QStringLiteral("DateTest")), ErreurDonnees);
+    }
+}
