@@ -444,6 +444,31 @@ void TExcelConnexionStrategie::AfficherDefinition(bool nouvelle)
 
 // ---------------------------------------------------------------- personal database
 
+namespace {
+TBasePersonnelle* g_basePersonnelle = nullptr;
+}
+
+TBasePersonnelle::~TBasePersonnelle()
+{
+    Desenregistrer(this);
+}
+
+TBasePersonnelle* TBasePersonnelle::Instance()
+{
+    return g_basePersonnelle;
+}
+
+void TBasePersonnelle::Enregistrer(TBasePersonnelle* base)
+{
+    g_basePersonnelle = base;
+}
+
+void TBasePersonnelle::Desenregistrer(TBasePersonnelle* base)
+{
+    if (g_basePersonnelle == base)
+        g_basePersonnelle = nullptr;
+}
+
 TUserDBConnexionStrategie::TUserDBConnexionStrategie(TControleurConnexion& controleur)
     : TConnexionStrategie(controleur, QStringLiteral("User"))
 {
@@ -456,12 +481,21 @@ TUserDBConnexionStrategie::TUserDBConnexionStrategie(TControleurConnexion& contr
 
 QString TUserDBConnexionStrategie::MessageIndisponible()
 {
-    return tr("La base de données personnelle n'est pas encore disponible dans cette version");
+    return tr("La base de données personnelle n'est pas ouverte : ce programme ne l'a pas chargée");
+}
+
+TBasePersonnelle& TUserDBConnexionStrategie::Base() const
+{
+    TBasePersonnelle* base = TBasePersonnelle::Instance();
+    if (!base)
+        throw EConnexion(MessageIndisponible());
+    return *base;
 }
 
 void TUserDBConnexionStrategie::Consulter()
 {
-    throw EConnexion(MessageIndisponible());
+    Base();
+    Controleur.Fenetres().ConsulterBasePersonnelle(Controleur);
 }
 
 QString TUserDBConnexionStrategie::NomAffiche(const QString& champ)
@@ -482,7 +516,13 @@ QString TUserDBConnexionStrategie::NomChamp(const QString& affiche)
 
 void TUserDBConnexionStrategie::CreerConnexion()
 {
-    throw EConnexion(MessageIndisponible());
+    TBasePersonnelle& base = Base();
+    TConnexionStrategie::CreerConnexion();
+    // The module's own query: only forgotten when the connection closes.
+    Controleur.JeuDonnees = base.JeuDonneesPartage();
+    if (const auto c = Controleur.Connexion())
+        c->SetCompteurImpressions(QStringLiteral("Compteur"));
+    base.RemplirNomsAffiches();
 }
 
 bool TUserDBConnexionStrategie::ChampCache(const QString& nom)
@@ -490,9 +530,16 @@ bool TUserDBConnexionStrategie::ChampCache(const QString& nom)
     return ChampsCaches.contains(nom);
 }
 
-void TUserDBConnexionStrategie::Ouvrir(bool)
+void TUserDBConnexionStrategie::Ouvrir(bool consulter)
 {
-    throw EConnexion(MessageIndisponible());
+    Base();
+    Controleur.Ouverte = true;
+    TConnexionStrategie::Ouvrir(consulter);
+}
+
+void TUserDBConnexionStrategie::RazCompteur()
+{
+    Base().RazCompteurs();
 }
 
 // ---------------------------------------------------------------- controller

@@ -47,6 +47,8 @@ public:
     virtual void AfficherDefinition(TControleurConnexion&, bool /*ado*/, bool /*nouvelle*/, bool /*motDePasse*/) {}
     virtual void AfficherTables(TControleurConnexion&, const QStringList&) {}
     virtual void AfficherChampsSpeciaux(TControleurConnexion&, bool /*typesImages*/) {}
+    // The personal database window, on the open personal-database connection.
+    virtual void ConsulterBasePersonnelle(TControleurConnexion&) {}
 
     QString DerniereErreur;
 };
@@ -233,8 +235,29 @@ protected:
     bool TypesImages() const override { return false; }
 };
 
-// The personal database. Its store and window come with the personal
-// database module; until then opening it says so.
+// What the connection layer needs from the personal database module, which
+// stands above this library: the module registers itself when the program
+// creates it, and unregisters when it is destroyed.
+class TBasePersonnelle
+{
+public:
+    virtual ~TBasePersonnelle();
+    // The module's query, shared: printing runs over exactly its records.
+    virtual std::shared_ptr<vl::data::Dataset> JeuDonneesPartage() = 0;
+    // Display names of the standard columns, without user aliases.
+    virtual void RemplirNomsAffiches() = 0;
+    // Every print count back to null; the current record is kept.
+    virtual void RazCompteurs() = 0;
+
+    // The program's personal database, or nullptr when none is registered.
+    static TBasePersonnelle* Instance();
+    // Registers base (nullptr clears). Unregistering another module than the
+    // registered one does nothing.
+    static void Enregistrer(TBasePersonnelle* base);
+    static void Desenregistrer(TBasePersonnelle* base);
+};
+
+// The personal database: the dataset of the registered module, shared.
 class TUserDBConnexionStrategie : public TConnexionStrategie
 {
 public:
@@ -242,6 +265,7 @@ public:
     const QStringList ChampsCaches{QStringLiteral("Id"), QStringLiteral("Selected")};
     QList<QPair<QString, QString>> Libelles;   // field name, caption
 
+    // Opening without a registered personal database.
     static QString MessageIndisponible();
 
     void Consulter() override;
@@ -250,6 +274,10 @@ public:
     void CreerConnexion() override;
     bool ChampCache(const QString& nom) override;
     void Ouvrir(bool consulter) override;
+    void RazCompteur() override;
+
+private:
+    TBasePersonnelle& Base() const;
 };
 
 class TControleurConnexion

@@ -3,9 +3,12 @@
 // tab-separated text.
 //
 //   vellumar-data FILE [--kind KIND] [--table NAME] [--limit N] [--tables]
+//   vellumar-data --kind User [FILE] [--limit N]   (the personal database,
+//                 system/UserDb.dat by default)
 #include "connections/Connexions.h"
 #include "data/AsciiDelimite.h"
 #include "model/Metier.h"
+#include "userdb/UserDb.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,7 +39,8 @@ int Echec(const QString& message, int code = 2)
 
 QString Usage()
 {
-    return tr("Usage : vellumar-data FICHIER [--kind TYPE] [--table NOM] [--limit N] [--tables]");
+    return tr("Usage : vellumar-data FICHIER [--kind TYPE] [--table NOM] [--limit N] [--tables]\n"
+              "        vellumar-data --kind User [FICHIER] [--limit N]");
 }
 
 // Short names accepted beside the strategy names themselves.
@@ -80,6 +84,47 @@ QString Propre(QString v)
     return v;
 }
 
+// Fields (name, display name, type), then the records as tab-separated text.
+void Imprimer(TControleurConnexion& controleur, int limite)
+{
+    vl::data::Dataset& d = controleur.Donnees();
+    Ecrire(stdout, tr("# champs"));
+    for (const auto& c : d.Champs())
+        Ecrire(stdout, c.nom + QLatin1Char('\t') + controleur.NomAffiche(c.nom) + QLatin1Char('\t')
+                           + vl::data::NomType(c.type));
+    Ecrire(stdout, tr("# enregistrements : %1").arg(d.NombreEnregistrements()));
+    Ecrire(stdout, d.NomsChamps().join(QLatin1Char('\t')));
+    int n = 0;
+    for (controleur.Premier(); !controleur.Fin() && (limite < 0 || n < limite); controleur.Suivant(), ++n) {
+        QStringList valeurs;
+        for (const auto& c : d.Champs())
+            valeurs << (vl::data::EstTypeBlob(c.type) && !vl::data::EstTypeMemo(c.type)
+                            ? QString()
+                            : Propre(controleur.Valeur(c.nom, false)));
+        Ecrire(stdout, valeurs.join(QLatin1Char('\t')));
+    }
+}
+
+// The personal database through the "User" connection, as a program opens it.
+int BasePersonnelle(const QString& fichier, int limite)
+{
+    EnregistrerClassesMetier();
+    QTemporaryDir dossier;
+    auto connecteur = vl::persistence::Connecteur::Ouvrir(dossier.filePath(QStringLiteral("store.db")),
+                                                          vl::persistence::Connecteur::Mode::Creer);
+    TdmUserDb base(fichier.isEmpty() ? TdmUserDb::CheminParDefaut() : QFileInfo(fichier).absoluteFilePath());
+    TBasePersonnelle::Enregistrer(&base);
+    TControleurConnexion controleur(connecteur);
+    auto connexion = connecteur->Nouveau<TVlConnexion>();
+    connexion->SetNomConnexion(tr("Base de données personnelle"));
+    connexion->SetNomStrategie(QStringLiteral("User"));
+    connexion->SetSystem(true);
+    controleur.Ouvrir(connexion, false);
+    Imprimer(controleur, limite);
+    controleur.Fermer();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -119,8 +164,22 @@ int main(int argc, char** argv)
             fichier = a;
         }
     }
-    if (fichier.isEmpty())
+    const bool personnelle = genre.compare(QLatin1String("User"), Qt::CaseInsensitive) == 0;
+    if (fichier.isEmpty() && !personnelle)
         return Echec(Usage());
+    if (personnelle) {
+        if (tables || !table.isEmpty())
+            return Echec(tr("--tables et --table ne s'appliquent pas à la base de données personnelle"));
+        try {
+            return BasePersonnelle(fichier, limite);
+        } catch (const vl::data::ErreurDonnees& e) {
+            return Echec(e.Message(), 1);
+        } catch (const vl::persistence::Erreur& e) {
+            return Echec(e.Message(), 1);
+        } catch (const std::exception& e) {
+            return Echec(QString::fromUtf8(e.what()), 1);
+        }
+    }
     const QFileInfo info(fichier);
     if (!info.isFile())
         return Echec(tr("Le fichier %1 n'existe pas").arg(fichier));
@@ -143,10 +202,11 @@ int main(int argc, char** argv)
                     strategie = ab.second;
             if (strategie.isEmpty() && controleur.StrategieNommee(genre))
                 strategie = genre;
-            if (strategie.isEmpty() || strategie == QLatin1String("User")) {
+            if (strategie.isEmpty()) {
                 QStringList possibles;
                 for (const auto& ab : kAbreviations)
                     possibles << ab.first;
+                possibles << QStringLiteral("User");
                 return Echec(tr("Type inconnu : %1 (types possibles : %2)").arg(genre, possibles.join(QStringLiteral(", "))));
             }
         }
@@ -183,22 +243,7 @@ int main(int argc, char** argv)
         connexion->SetNomStrategie(strategie);
         controleur.Ouvrir(connexion, false);
 
-        vl::data::Dataset& d = controleur.Donnees();
-        Ecrire(stdout, tr("# champs"));
-        for (const auto& c : d.Champs())
-            Ecrire(stdout, c.nom + QLatin1Char('\t') + controleur.NomAffiche(c.nom) + QLatin1Char('\t')
-                               + vl::data::NomType(c.type));
-        Ecrire(stdout, tr("# enregistrements : %1").arg(d.NombreEnregistrements()));
-        Ecrire(stdout, d.NomsChamps().join(QLatin1Char('\t')));
-        int n = 0;
-        for (controleur.Premier(); !controleur.Fin() && (limite < 0 || n < limite); controleur.Suivant(), ++n) {
-            QStringList valeurs;
-            for (const auto& c : d.Champs())
-                valeurs << (vl::data::EstTypeBlob(c.type) && !vl::data::EstTypeMemo(c.type)
-                                ? QString()
-                                : Propre(controleur.Valeur(c.nom, false)));
-            Ecrire(stdout, valeurs.join(QLatin1Char('\t')));
-        }
+        Imprimer(controleur, limite);
         return 0;
     } catch (const vl::data::ErreurDonnees& e) {
         return Echec(e.Message(), 1);
