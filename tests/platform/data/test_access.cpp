@@ -6,12 +6,9 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
 
 using namespace vl::data;
 
@@ -22,40 +19,6 @@ QString Fixture(const char* nom)
     return QDir(vltest::DossierFixtures()).filePath(QStringLiteral("access/") + QLatin1String(nom));
 }
 
-// Puts LC_NUMERIC in a locale whose decimal separator is a comma for the
-// lifetime of the object, compiling one with localedef when none is installed.
-class LocaleVirgule
-{
-public:
-    LocaleVirgule()
-    {
-        for (const char* nom : {"fr_FR.UTF-8", "fr_FR.utf8", "de_DE.UTF-8", "de_DE.utf8"})
-            if (std::setlocale(LC_NUMERIC, nom)) {
-                m_active = true;
-                return;
-            }
-        if (!m_dossier.isValid())
-            return;
-        const QString cible = m_dossier.filePath(QStringLiteral("fr_FR.UTF-8"));
-        if (QProcess::execute(QStringLiteral("localedef"),
-                              {QStringLiteral("-i"), QStringLiteral("fr_FR"), QStringLiteral("-f"),
-                               QStringLiteral("UTF-8"), cible}) < 0)
-            return;
-        qputenv("LOCPATH", m_dossier.path().toLocal8Bit());
-        m_active = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8") != nullptr;
-    }
-    ~LocaleVirgule()
-    {
-        std::setlocale(LC_NUMERIC, "C");
-        qunsetenv("LOCPATH");
-    }
-    bool Active() const { return m_active && std::localeconv()->decimal_point[0] == ','; }
-
-private:
-    QTemporaryDir m_dossier;
-    bool m_active = false;
-};
-
 QDateTime Utc(int a, int m, int j, int h = 0, int mi = 0, int s = 0)
 {
     return QDateTime(QDate(a, m, j), QTime(h, mi, s), Qt::UTC);
@@ -65,7 +28,7 @@ QDateTime Utc(int a, int m, int j, int h = 0, int mi = 0, int s = 0)
 
 TEST(Access, DatesHorsDeLaPlageUsuelle)
 {
-    LocaleVirgule locale;
+    vltest::donnees::LocaleVirgule locale;
     if (!locale.Active())
         GTEST_SKIP() << "no decimal-comma locale available";
     auto t = Ouvrir(Format::Access, Fixture("DateTestDatabase.mdb"), QStringLiteral("DateTest"));
@@ -99,7 +62,7 @@ TEST(Access, DatesHorsDeLaPlageUsuelle)
 
 TEST(Access, DecimalesEtNullSousLocaleVirgule)
 {
-    LocaleVirgule locale;
+    vltest::donnees::LocaleVirgule locale;
     if (!locale.Active())
         GTEST_SKIP() << "no decimal-comma locale available";
     auto t = Ouvrir(Format::Access, Fixture("ASampleDatabase.accdb"), QStringLiteral("[Asset Items]"));

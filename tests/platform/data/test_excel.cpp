@@ -2,6 +2,7 @@
 // as a given producer writes it (prefixes, absolute targets, 1904 mode...).
 #include "data/Dataset.h"
 #include "outils_fichiers.h"
+#include "test_support.h"
 
 #include <zip.h>
 
@@ -12,6 +13,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 using namespace vl::data;
 
@@ -223,5 +225,80 @@ TEST(Excel, ClasseursEndommages)
         ADD_FAILURE();
     } catch (const ErreurDonnees& e) {
         EXPECT_TRUE(e.Message().contains(xls));
+    }
+}
+
+// A real Excel 97-2003 workbook (fixtures/make_xls.py writes it), read under
+// French settings, decimal comma included: sheets in order, field names from
+// the first row, values with their types, empty cells NULL.
+TEST(Excel, ClasseurXls)
+{
+    vltest::donnees::LocaleVirgule virgule;  // the C library's, when one can be had
+    const QLocale avant;
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    struct Restaurer
+    {
+        QLocale locale;
+        ~Restaurer() { QLocale::setDefault(locale); }
+    } restaurer{avant};
+
+    const QString chemin = vltest::DossierSources() + QStringLiteral("/tests/platform/data/fixtures/clients.xls");
+    ASSERT_TRUE(QFile::exists(chemin)) << chemin.toStdString();
+    EXPECT_EQ(ListerTables(Format::Excel, chemin), (QStringList{QStringLiteral("Clients"), QStringLiteral("Commandes")}));
+
+    const auto utc = [](int a, int m, int j, int h, int mi) { return QDateTime(QDate(a, m, j), QTime(h, mi), Qt::UTC); };
+    struct Valeur
+    {
+        QVariant valeur;
+        const char* texte;  // as shown under the French locale
+    };
+    struct Feuille
+    {
+        const char* nom;
+        QStringList champs;
+        std::vector<TypeChamp> types;
+        std::vector<std::vector<Valeur>> lignes;
+    };
+    // freexl hands boolean cells over as the numbers 1 and 0, so "Actif" is numeric.
+    const Feuille feuilles[] = {
+        {"Clients",
+         {QStringLiteral("Nom"), QStringLiteral("Ville"), QStringLiteral("Solde"), QStringLiteral("Inscription"),
+          QStringLiteral("Actif"), QStringLiteral("Note")},
+         {TypeChamp::Chaine, TypeChamp::Chaine, TypeChamp::Flottant, TypeChamp::Date, TypeChamp::Flottant,
+          TypeChamp::Chaine},
+         {{{QStringLiteral("Hélène Dupré"), "Hélène Dupré"}, {QStringLiteral("Château-Gontier"), "Château-Gontier"},
+           {1234.56, "1234,56"}, {QDate(2024, 2, 29), "29/02/2024"}, {1.0, "1"},
+           {QStringLiteral("Œuvre complète"), "Œuvre complète"}},
+          {{QStringLiteral("Jean Martin"), "Jean Martin"}, {QStringLiteral("Saint-Étienne"), "Saint-Étienne"},
+           {-0.25, "-0,25"}, {QDate(1999, 12, 31), "31/12/1999"}, {0.0, "0"}, {QVariant(), ""}},
+          {{QStringLiteral("Zoé Lefèvre"), "Zoé Lefèvre"}, {QVariant(), ""}, {0.1, "0,1"},
+           {QDate(1900, 3, 1), "01/03/1900"}, {1.0, "1"}, {QStringLiteral("«\u00a0VIP\u00a0»"), "«\u00a0VIP\u00a0»"}}}},
+        {"Commandes",
+         {QStringLiteral("Numéro"), QStringLiteral("Client"), QStringLiteral("Montant"), QStringLiteral("Passée le")},
+         {TypeChamp::Flottant, TypeChamp::Chaine, TypeChamp::Flottant, TypeChamp::DateHeure},
+         {{{1001.0, "1001"}, {QStringLiteral("Hélène Dupré"), "Hélène Dupré"}, {19.99, "19,99"},
+           {utc(2024, 3, 31, 14, 30), "31/03/2024 14:30:00"}},
+          {{1002.0, "1002"}, {QStringLiteral("Jean Martin"), "Jean Martin"}, {1000000.5, "1000000,5"},
+           {utc(2023, 12, 31, 23, 59), "31/12/2023 23:59:00"}}}},
+    };
+    for (const auto& f : feuilles) {
+        SCOPED_TRACE(f.nom);
+        auto t = Ouvrir(Format::Excel, chemin, QString::fromUtf8(f.nom));
+        ASSERT_EQ(t->NomsChamps(), f.champs);
+        for (size_t c = 0; c < f.types.size(); ++c)
+            EXPECT_EQ(t->Champs()[int(c)].type, f.types[c]) << f.champs[int(c)].toStdString();
+        ASSERT_EQ(t->NombreEnregistrements(), int(f.lignes.size())) << "the trailing empty row is no record";
+        t->Premier();
+        for (const auto& ligne : f.lignes) {
+            SCOPED_TRACE(t->Texte(0).toStdString());
+            for (size_t c = 0; c < ligne.size(); ++c) {
+                const QVariant v = t->Valeur(int(c));
+                EXPECT_EQ(v.typeId(), ligne[c].valeur.typeId()) << f.champs[int(c)].toStdString();
+                EXPECT_EQ(v, ligne[c].valeur) << f.champs[int(c)].toStdString() << " = " << v.toString().toStdString();
+                EXPECT_EQ(t->Texte(int(c)), QString::fromUtf8(ligne[c].texte)) << f.champs[int(c)].toStdString();
+            }
+            t->Suivant();
+        }
+        EXPECT_TRUE(t->Fin());
     }
 }
