@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes starting inputs for the fuzz targets into build-fuzz/corpus/<format>.
+"""Writes starting inputs for the fuzz targets into build-fuzz/corpus/<format>
+(the Paradox ones come from graines-paradox, written with pxlib).
 Each input starts with two bytes: where the table ends and its memo file begins."""
 import io, os, struct, sys, zipfile, datetime
 
@@ -37,6 +38,12 @@ for nom in ("DateTestDatabase.mdb", "ASampleDatabase.accdb"):
         data = open(p, "rb").read()
         os.makedirs(os.path.join(racine, "access"), exist_ok=True)
         open(os.path.join(racine, "access", nom), "wb").write(b"\0\0" + data)
+
+# A real .xls workbook (tests/platform/data/fixtures/make_xls.py writes it).
+p = os.path.join(os.path.dirname(__file__), "..", "tests", "platform", "data", "fixtures", "clients.xls")
+if os.path.exists(p):
+    os.makedirs(os.path.join(racine, "xls"), exist_ok=True)
+    open(os.path.join(racine, "xls", "clients.xls"), "wb").write(b"\0\0" + open(p, "rb").read())
 
 b = io.BytesIO()
 with zipfile.ZipFile(b, "w") as z:

@@ -13,6 +13,10 @@ for t in $TARGETS; do
   cmake --build build-fuzz --target fuzz-$t -j2 >/dev/null
   mkdir -p build-fuzz/corpus/$t
   python3 fuzz/graines.py build-fuzz/corpus
+  if [ "$t" = paradox ]; then
+    cmake --build build-fuzz --target graines-paradox -j2 >/dev/null
+    build-fuzz/bin/graines-paradox build-fuzz/corpus/paradox
+  fi
   echo "== $t: ${SECONDS_PER_TARGET} s"
   build-fuzz/bin/fuzz-$t build-fuzz/corpus/$t -max_total_time=$SECONDS_PER_TARGET -rss_limit_mb=4096 -timeout=25 -artifact_prefix=build-fuzz/ \
     -print_final_stats=1 2>&1 | grep -E 'stat::number_of_executed_units|stat::peak_rss|ERROR|SUMMARY|Done|Test unit written' || true
