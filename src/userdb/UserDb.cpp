@@ -106,8 +106,15 @@ DefinitionChamp DefinitionColonne(const QString& nom, const QString& typeDeclare
 // ---------------------------------------------------------------- TRequeteBd
 
 TRequeteBd::TRequeteBd(TdmBd& module, const QString& fichier, const QString& table)
-    : vl::data::Dataset(fichier, table), m_module(module)
+    : vl::data::Dataset(fichier, table), m_module(&module)
 {
+}
+
+TdmBd& TRequeteBd::Module() const
+{
+    if (!m_module)
+        throw EUserDb(Tr("La base de données personnelle %1 est fermée").arg(QDir::toNativeSeparators(Fichier())), Fichier());
+    return *m_module;
 }
 
 void TRequeteBd::Charger(QList<DefinitionChamp> champs, QList<QList<QVariant>> lignes, bool modifiable,
@@ -134,7 +141,7 @@ void TRequeteBd::Vider()
 void TRequeteBd::Rafraichir()
 {
     // Re-reading from the file is the module's requery, on the same record.
-    m_module.RouvrirSur(m_module.IdCourant());
+    Module().RouvrirSur(Module().IdCourant());
 }
 
 QList<QVariant> TRequeteBd::LireEnregistrement(int index) const
@@ -229,7 +236,7 @@ void TRequeteBd::EcrireEnregistrement(int index, const QHash<int, QVariant>& val
         parametres << VersStockage(Champs()[c].type, valeurs.value(c));
     }
     parametres << m_lignes[index].value(cle);
-    m_module.Executer(QStringLiteral("UPDATE ") + TdmBd::Identifiant(NomTable()) + QStringLiteral(" SET ")
+    Module().Executer(QStringLiteral("UPDATE ") + TdmBd::Identifiant(NomTable()) + QStringLiteral(" SET ")
                           + affectations.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ")
                           + TdmBd::Identifiant(QStringLiteral("Id")) + QStringLiteral(" = ?"),
                       parametres);
@@ -251,6 +258,7 @@ TdmBd::TdmBd(const QString& fichier)
 TdmBd::~TdmBd()
 {
     m_requete->Vider();
+    m_requete->Detacher();
     {
         QSqlDatabase base = QSqlDatabase::database(m_nomConnexion, false);
         if (base.isValid())

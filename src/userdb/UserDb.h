@@ -60,6 +60,9 @@ public:
     const QList<QList<QVariant>>& Lignes() const { return m_lignes; }
 
     void Rafraichir() override;
+    // The module is going away: a holder that kept the query gets errors
+    // instead of touching it.
+    void Detacher() { m_module = nullptr; }
 
 protected:
     QList<QVariant> LireEnregistrement(int index) const override;
@@ -67,7 +70,9 @@ protected:
     void EcrireEnregistrement(int index, const QHash<int, QVariant>& valeurs) override;
 
 private:
-    TdmBd& m_module;
+    TdmBd& Module() const;
+
+    TdmBd* m_module;
     QList<QList<QVariant>> m_lignes;
 };
 
@@ -164,7 +169,11 @@ private:
     std::shared_ptr<TRequeteBd> m_requete;
 };
 
-// The personal database module (program-wide: dmUserDb).
+// The personal database module (program-wide: dmUserDb). A program creates
+// it once, at start-up, and registers it for the "User" connection:
+//     TdmUserDb dmUserDb;                       // system/UserDb.dat
+//     TBasePersonnelle::Enregistrer(&dmUserDb);
+// Its destructor unregisters it.
 class TdmUserDb : public TdmBd, public TBasePersonnelle
 {
 public:

@@ -702,10 +702,14 @@ TEST_F(ConnexionUser, SansBasePersonnelleEnregistree)
     TBasePersonnelle::Enregistrer(db.get());
     controleur->Ouvrir(connexion, false);
     EXPECT_TRUE(controleur->Ouverte);
-    // A module that goes away unregisters itself.
+    // A module that goes away unregisters itself; a holder that kept its
+    // query sees an empty one and errors, not freed memory.
+    const auto requete = db->RequetePartagee();
     controleur->Fermer();
     db.reset();
     EXPECT_EQ(TBasePersonnelle::Instance(), nullptr);
+    EXPECT_TRUE(requete->EstVide());
+    EXPECT_THROW(requete->Rafraichir(), EUserDb);
 }
 
 } // namespace
