@@ -137,9 +137,31 @@ void CanevasPeintre::FaireRectangle(const QRect& px, const double*)
         return;
     QPainter& p = Peintre();
     const Pinceau& b = GetPinceau();
+    const Plume& plume = GetPlume();
+    const bool contourInvisible = plume.style == psClear
+        || ((plume.style == psSolid || plume.style == psInsideFrame) && plume.couleur == b.couleur);
+    if (b.style == bsSolid && plume.mode == pmCopy && contourInvisible) {
+        // A plain filled box (the bars of a barcode, thousands a run, have an
+        // outline of their own colour inside them): one fill, with the
+        // painter keeping its pen and brush from one box to the next, where
+        // fillRect would save, set and restore them each time.
+        if (m_etatPlume != EtatPlume::Remplissage) {
+            p.setPen(Qt::NoPen);
+            if (p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster)
+                p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+            m_etatPlume = EtatPlume::Remplissage;
+        }
+        if (!m_pinceauConnu || !m_avecPinceau || !(m_pinceauApplique == b)) {
+            p.setBrush(QBrush(VersQColor(b.couleur)));
+            m_pinceauApplique = b;
+            m_avecPinceau = true;
+            m_pinceauConnu = true;
+        }
+        p.drawRect(QRectF(px));
+        return;
+    }
     if (b.style == bsSolid)
         p.fillRect(px, VersQColor(b.couleur));
-    const Plume& plume = GetPlume();
     if (plume.style == psClear)
         return;
     const int w = std::max(1, plume.largeur);

@@ -42,7 +42,7 @@ private:
     QPainter* m_peintre = nullptr;
     bool m_termine = false;
     // What the painter holds now.
-    enum class EtatPlume { Inconnu, Figure, Texte } m_etatPlume = EtatPlume::Inconnu;
+    enum class EtatPlume { Inconnu, Figure, Texte, Remplissage } m_etatPlume = EtatPlume::Inconnu;
     Plume m_plumeAppliquee;
     Couleur m_couleurTexteAppliquee = 0;
     bool m_pinceauConnu = false;

@@ -5,6 +5,11 @@
 #include <QMap>
 #include <QVector>
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <zlib.h>
 
 namespace vl {
@@ -212,6 +217,47 @@ QByteArray Simplifie(const QByteArray& v)
     return v.simplified();
 }
 
+// A stream to rewrite: its data in clear, and the dictionary around its length.
+struct TFlux
+{
+    int numero = 0;
+    int generation = 0;
+    int objetLongueur = -1;   // the indirect length object, -1 for a direct length
+    bool ajouterFiltre = false;
+    QByteArray donnees;
+    QByteArray avantLongueur, apresLongueur;
+    QByteArray comprimees;
+};
+
+constexpr size_t kTailleLot = 64;
+
+void DeflerEnParallele(std::vector<TFlux>& lot)
+{
+    std::atomic<size_t> suivant{0};
+    std::exception_ptr erreur;
+    std::mutex verrou;
+    auto travailler = [&] {
+        for (size_t k = suivant++; k < lot.size(); k = suivant++) {
+            try {
+                lot[k].comprimees = Deflate(lot[k].donnees, Z_BEST_COMPRESSION);
+                lot[k].donnees = QByteArray();
+            } catch (...) {
+                const std::lock_guard<std::mutex> garde(verrou);
+                erreur = std::current_exception();
+            }
+        }
+    };
+    const size_t n = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), lot.size());
+    std::vector<std::thread> fils;
+    for (size_t i = 1; i < n; ++i)
+        fils.emplace_back(travailler);
+    travailler();
+    for (auto& f : fils)
+        f.join();
+    if (erreur)
+        std::rethrow_exception(erreur);
+}
+
 } // namespace
 
 QByteArray CompressionPdf::Recompresser(const QByteArray& pdf)
@@ -305,6 +351,23 @@ QByteArray CompressionPdf::Recompresser(const QByteArray& pdf)
     // --- Rewrite the streams
     QMap<int, qint64> longueursIndirectes;   // length objects and their new values
     QMap<int, QByteArray> objetsReecrits;
+    // Streams are deflated in lots, each lot over every processor: the
+    // highest level is slow, and a lot bounds the memory the inflated data takes.
+    std::vector<TFlux> lot;
+    auto ecrireLot = [&] {
+        DeflerEnParallele(lot);
+        for (TFlux& f : lot) {
+            QByteArray dict = f.avantLongueur + QByteArray::number(f.comprimees.size()) + f.apresLongueur;
+            if (f.ajouterFiltre)
+                dict += "\n/Filter /FlateDecode\n";
+            dict += ">>";
+            objetsReecrits[f.numero] = QByteArray::number(f.numero) + ' ' + QByteArray::number(f.generation)
+                + " obj\n" + dict + "\nstream\n" + f.comprimees + "\nendstream\nendobj\n";
+            if (f.objetLongueur >= 0)
+                longueursIndirectes[f.objetLongueur] = f.comprimees.size();
+        }
+        lot.clear();
+    };
     for (const Objet& o : objets) {
         const qsizetype v = debutValeurObjet(o);
         if (!(pdf.mid(v, 2) == "<<"))
@@ -356,31 +419,26 @@ QByteArray CompressionPdf::Recompresser(const QByteArray& pdf)
         if (pdf.mid(apres, 9) != "endstream")
             Illisible();
 
-        QByteArray nouvelles;
-        bool ajouterFiltre = false;
+        TFlux f;
         if (filtre == "/FlateDecode" || filtre == "[/FlateDecode]" || filtre == "[ /FlateDecode ]") {
-            QByteArray brutes;
-            if (parametres || !Inflate(donnees, brutes))
+            if (parametres || !Inflate(donnees, f.donnees))
                 continue;   // predictors or damaged data: leave as written
-            nouvelles = Deflate(brutes, Z_BEST_COMPRESSION);
         } else if (filtre.isEmpty() && !metadonnees) {
-            nouvelles = Deflate(donnees, Z_BEST_COMPRESSION);
-            ajouterFiltre = true;
+            f.donnees = donnees;
+            f.ajouterFiltre = true;
         } else {
             continue;
         }
-
-        QByteArray dict = lecteur.Texte(v, longueur->debutValeur) + QByteArray::number(nouvelles.size())
-            + lecteur.Texte(longueur->finValeur, finDict - 2);
-        if (ajouterFiltre)
-            dict += "\n/Filter /FlateDecode\n";
-        dict += ">>";
-        const int generation = xref[o.numero].generation;
-        objetsReecrits[o.numero] = QByteArray::number(o.numero) + ' ' + QByteArray::number(generation) + " obj\n"
-            + dict + "\nstream\n" + nouvelles + "\nendstream\nendobj\n";
-        if (objetLongueur >= 0)
-            longueursIndirectes[objetLongueur] = nouvelles.size();
+        f.numero = o.numero;
+        f.generation = xref[o.numero].generation;
+        f.objetLongueur = objetLongueur;
+        f.avantLongueur = lecteur.Texte(v, longueur->debutValeur);
+        f.apresLongueur = lecteur.Texte(longueur->finValeur, finDict - 2);
+        lot.push_back(std::move(f));
+        if (lot.size() >= kTailleLot)
+            ecrireLot();
     }
+    ecrireLot();
     for (auto it = longueursIndirectes.cbegin(); it != longueursIndirectes.cend(); ++it)
         objetsReecrits[it.key()] = QByteArray::number(it.key()) + ' ' + QByteArray::number(xref[it.key()].generation)
             + " obj\n" + QByteArray::number(it.value()) + "\nendobj\n";

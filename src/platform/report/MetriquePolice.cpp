@@ -29,7 +29,25 @@ void MetriquePolice::SetPolice(const Police& p)
 {
     m_police = p;
     m_font = VersQFont(p);
+    m_cleFont = m_font.key();
     m_metriques.reset();
+}
+
+double MetriquePolice::LargeurCm(const QString& texte) const
+{
+    // Bounded: a long run of distinct texts starts the cache afresh.
+    if (m_nombreLargeurs > 50000) {
+        m_largeurs.clear();
+        m_nombreLargeurs = 0;
+    }
+    auto& largeurs = m_largeurs[m_cleFont];
+    const auto it = largeurs.constFind(texte);
+    if (it != largeurs.cend())
+        return *it;
+    const double cm = VersCm(Metriques().horizontalAdvance(texte));
+    largeurs.insert(texte, cm);
+    ++m_nombreLargeurs;
+    return cm;
 }
 
 QFont MetriquePolice::FontDessin(int dpi) const

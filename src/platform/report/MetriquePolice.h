@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <optional>
 
@@ -32,7 +33,9 @@ public:
     double AscendanteCm() const { return VersCm(Metriques().ascent()); }
     double DescenteCm() const { return VersCm(Metriques().descent()); }
     double HauteurCm() const { return VersCm(Metriques().ascent() + Metriques().descent()); }
-    double LargeurCm(const QString& texte) const { return VersCm(Metriques().horizontalAdvance(texte)); }
+    // Measured once per font and text: fitting a text measures the same
+    // words several times, and shaping is the dear part of printing text.
+    double LargeurCm(const QString& texte) const;
 
 private:
     static double VersCm(double px) { return px / ResolutionReference * 2.54; }
@@ -43,6 +46,9 @@ private:
     QFont m_font;
     QFont m_fontReference;
     mutable std::optional<QFontMetricsF> m_metriques;
+    QString m_cleFont;
+    mutable QHash<QString, QHash<QString, double>> m_largeurs;   // font key -> text -> cm
+    mutable qsizetype m_nombreLargeurs = 0;
 };
 
 } // namespace vl
