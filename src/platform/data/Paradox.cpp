@@ -118,6 +118,7 @@ protected:
 
 private:
     void Charger();
+    void ChargerFichier();
     void Fermer();
     [[noreturn]] void Erreur(const QString& message) const { throw ErreurDonnees(message, Fichier()); }
     QString Endommage() const
@@ -151,7 +152,19 @@ void TableParadox::Fermer()
     }
 }
 
+// A table refused after pxlib opened it must not keep its stream and
+// document: the constructor that throws runs no destructor.
 void TableParadox::Charger()
+{
+    try {
+        ChargerFichier();
+    } catch (...) {
+        Fermer();
+        throw;
+    }
+}
+
+void TableParadox::ChargerFichier()
 {
     Demarrer();
     const QString chemin = Fichier();

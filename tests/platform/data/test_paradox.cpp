@@ -243,3 +243,56 @@ TEST(Paradox, ListeDesTables)
     EXPECT_TRUE(t->EstVide());
     EXPECT_TRUE(t->Fin());
 }
+
+namespace {
+
+int DescripteursOuverts()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System).size());
+}
+
+} // namespace
+
+// Headers that pxlib accepts but that we refuse once it has opened the file
+// (field lengths not adding up to the record size, a blob field too short
+// for its leader): the error names the file and the stream is closed.
+TEST(Paradox, TableRefuseeApresOuverture)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source.db"));
+    CreerTable(source, {{"Dupont", 1, 2.5, 0, 1, {}}}, true);
+    const QByteArray complet = vltest::donnees::Lire(source);
+    // Field descriptors: type and length of Nom A20, Quantite S, Prix N, Jour D, Actif L, Notes M.
+    const QByteArray champs("\x01\x14\x03\x02\x06\x08\x02\x04\x09\x01\x0C\x15", 12);
+    const qsizetype pos = complet.indexOf(champs);
+    ASSERT_GT(pos, 0);
+    struct Cas
+    {
+        const char* nom;
+        qsizetype decalage;
+        char octet;
+    };
+    const Cas cas[] = {
+        {"longueurs ne faisant pas la taille d'enregistrement", 3, '\x03'},
+        {"mémo plus court que son en-tête", 11, '\x04'},
+    };
+    QDir(dir.path()).mkdir(QStringLiteral("abimee"));
+    const QString chemin = dir.filePath(QStringLiteral("abimee/table.db"));
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QByteArray octets = complet;
+        octets[pos + c.decalage] = c.octet;
+        vltest::donnees::Ecrire(chemin, octets);
+        const int avant = DescripteursOuverts();
+        for (int i = 0; i < 20; ++i) {
+            try {
+                Ouvrir(Format::Paradox, dir.filePath(QStringLiteral("abimee")), QStringLiteral("table.db"));
+                ADD_FAILURE() << "damaged table opened";
+                break;
+            } catch (const ErreurDonnees& e) {
+                EXPECT_TRUE(e.Message().contains(chemin)) << e.Message().toStdString();
+            }
+        }
+        EXPECT_EQ(DescripteursOuverts(), avant) << "file left open";
+    }
+}
