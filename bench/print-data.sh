@@ -8,13 +8,8 @@
 # Usage: bench/print-data.sh [BUILD_DIR] (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-${BUILD_DIR:-build}}
-BIN="$BUILD_DIR/bin"
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-ROOT=$(mktemp -d)
-trap '[ -n "${GARDER_BANC:-}" ] || rm -rf "$ROOT"' EXIT
-mkdir -p "$ROOT/database" "$ROOT/data" "$ROOT/donnees"
-cp data/store/catalogue.json "$ROOT/data/"
+. bench/commun.sh
+mkdir -p "$ROOT/donnees"
 
 # Records: copy counts 1, except every tenth record 2 and the one after 0,
 # so that 10,000 records give 10,000 labels.
@@ -73,16 +68,12 @@ PY
 "$BIN/vellumar-mkstore" "$ROOT/data" "$ROOT/database/vellumar.db" > /dev/null
 export VELLUMAR_ROOT="$ROOT/"
 
-secondes() { # the wall-clock line of /usr/bin/time -v, in seconds
-    grep "Elapsed (wall clock)" "$1" | awk '{print $NF}' |
-        awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }'
-}
 run() { # name, then vellumar-print arguments -> "seconds peak_kb pages"
     local nom=$1 pdf="$ROOT/$1.pdf"
     shift
     /usr/bin/time -v -o "$ROOT/time-$nom.txt" "$BIN/vellumar-print" --pdf "$pdf" "$@" \
         > /dev/null 2> "$ROOT/err-$nom.txt" || { cat "$ROOT/err-$nom.txt" >&2; exit 1; }
-    echo "$(secondes "$ROOT/time-$nom.txt") $(grep "Maximum resident set size" "$ROOT/time-$nom.txt" | awk '{print $NF}') \
+    echo "$(secondes "$ROOT/time-$nom.txt") $(memoire_max "$ROOT/time-$nom.txt") \
 $(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
 }
 

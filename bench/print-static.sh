@@ -5,13 +5,8 @@
 # Usage: bench/print-static.sh [BUILD_DIR] (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=${1:-${BUILD_DIR:-build}}
-BIN="$BUILD_DIR/bin"
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-ROOT=$(mktemp -d)
-trap 'rm -rf "$ROOT"' EXIT
-mkdir -p "$ROOT/database" "$ROOT/bin/Images" "$ROOT/data"
-cp data/store/catalogue.json "$ROOT/data/"
+. bench/commun.sh
+mkdir -p "$ROOT/bin/Images"
 
 # A 300 x 150 pixel picture, written by Qt through a tiny PPM (no extra tool).
 python3 - "$ROOT/bin/Images/logo.ppm" <<'PY'
@@ -52,13 +47,8 @@ run() { # labels -> prints "seconds peak_kb size_bytes"
     local n=$1 pdf="$ROOT/banc-$1.pdf"
     /usr/bin/time -v -o "$ROOT/time-$n.txt" "$BIN/vellumar-print" --pdf "$pdf" --labels "$n" "Banc statique" \
         > /dev/null 2> "$ROOT/err-$n.txt"
-    local wall peak
-    wall=$(grep "Elapsed (wall clock)" "$ROOT/time-$n.txt" | awk '{print $NF}')
-    peak=$(grep "Maximum resident set size" "$ROOT/time-$n.txt" | awk '{print $NF}')
-    # m:ss.cc or h:mm:ss to seconds
-    local secs
-    secs=$(echo "$wall" | awk -F: '{ if (NF == 3) print $1 * 3600 + $2 * 60 + $3; else print $1 * 60 + $2 }')
-    echo "$secs $peak $(stat -c %s "$pdf") $(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
+    echo "$(secondes "$ROOT/time-$n.txt") $(memoire_max "$ROOT/time-$n.txt") $(stat -c %s "$pdf") \
+$(pdfinfo "$pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')"
 }
 
 read -r s10 p10 t10 pages10 < <(run 10000)

@@ -106,6 +106,22 @@ void Imprimer(TControleurConnexion& controleur, int limite)
 }
 
 // The personal database through the "User" connection, as a program opens it.
+// Runs the work of the program; a failure of the data or store layers
+// becomes its French message and exit code 1.
+template <class F>
+int Proteger(F travail)
+{
+    try {
+        return travail();
+    } catch (const vl::data::ErreurDonnees& e) {
+        return Echec(e.Message(), 1);
+    } catch (const vl::persistence::Erreur& e) {
+        return Echec(e.Message(), 1);
+    } catch (const std::exception& e) {
+        return Echec(QString::fromUtf8(e.what()), 1);
+    }
+}
+
 int BasePersonnelle(const QString& fichier, int limite)
 {
     EnregistrerClassesMetier();
@@ -170,21 +186,13 @@ int main(int argc, char** argv)
     if (personnelle) {
         if (tables || !table.isEmpty())
             return Echec(tr("--tables et --table ne s'appliquent pas à la base de données personnelle"));
-        try {
-            return BasePersonnelle(fichier, limite);
-        } catch (const vl::data::ErreurDonnees& e) {
-            return Echec(e.Message(), 1);
-        } catch (const vl::persistence::Erreur& e) {
-            return Echec(e.Message(), 1);
-        } catch (const std::exception& e) {
-            return Echec(QString::fromUtf8(e.what()), 1);
-        }
+        return Proteger([&] { return BasePersonnelle(fichier, limite); });
     }
     const QFileInfo info(fichier);
     if (!info.isFile())
         return Echec(tr("Le fichier %1 n'existe pas").arg(fichier));
 
-    try {
+    return Proteger([&]() -> int {
         EnregistrerClassesMetier();
         QTemporaryDir dossier;
         auto connecteur = vl::persistence::Connecteur::Ouvrir(dossier.filePath(QStringLiteral("store.db")),
@@ -245,11 +253,5 @@ int main(int argc, char** argv)
 
         Imprimer(controleur, limite);
         return 0;
-    } catch (const vl::data::ErreurDonnees& e) {
-        return Echec(e.Message(), 1);
-    } catch (const vl::persistence::Erreur& e) {
-        return Echec(e.Message(), 1);
-    } catch (const std::exception& e) {
-        return Echec(QString::fromUtf8(e.what()), 1);
-    }
+    });
 }

@@ -333,27 +333,29 @@ void TdmBd::Ouvrir()
     Requeter();
 }
 
-void TdmBd::Executer(const QString& sql, const QVariantList& valeurs) const
+// Prepares sql with its values bound in order and runs it; quoi names the
+// kind of statement in the error message.
+void TdmBd::Lancer(QSqlQuery& q, const QString& sql, const QVariantList& valeurs, const QString& quoi) const
 {
-    QSqlQuery q(Base());
     if (!q.prepare(sql))
-        ErreurSql(tr("la commande"), q.lastError().text());
+        ErreurSql(quoi, q.lastError().text());
     for (const QVariant& v : valeurs)
         q.addBindValue(v);
     if (!q.exec())
-        ErreurSql(tr("la commande"), q.lastError().text());
+        ErreurSql(quoi, q.lastError().text());
+}
+
+void TdmBd::Executer(const QString& sql, const QVariantList& valeurs) const
+{
+    QSqlQuery q(Base());
+    Lancer(q, sql, valeurs, tr("la commande"));
 }
 
 QList<QList<QVariant>> TdmBd::Lire(const QString& sql, const QVariantList& valeurs) const
 {
     QSqlQuery q(Base());
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
-        ErreurSql(tr("la lecture"), q.lastError().text());
-    for (const QVariant& v : valeurs)
-        q.addBindValue(v);
-    if (!q.exec())
-        ErreurSql(tr("la lecture"), q.lastError().text());
+    Lancer(q, sql, valeurs, tr("la lecture"));
     QList<QList<QVariant>> lignes;
     const int n = q.record().count();
     while (q.next()) {

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QPair>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -158,6 +159,7 @@ protected:
     void RequeterGardantEnregistrement();
     QString ClauseWhere() const;
     [[noreturn]] void ErreurSql(const QString& operation, const QString& detail) const;
+    void Lancer(QSqlQuery& q, const QString& sql, const QVariantList& valeurs, const QString& quoi) const;
 
     QString m_nomConnexion;
     bool m_ouverte = false;

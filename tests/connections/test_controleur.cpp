@@ -1,6 +1,6 @@
 #include "outils_connexions.h"
 #include "connections/ConnexionFeuilleManager.h"
-#include "connections/SourceEnregistrements.h"
+#include "connections/SourceImpression.h"
 
 using namespace vltest::connexions;
 
@@ -91,15 +91,16 @@ TEST_F(Controleur, NombreDeCopies)
     EcrireFichier(donnees + "copies.txt", "A;2\nB;0\nC;3\nD;deux\nE;\nF;-4\n");
     auto c = ConnexionFichier(kPv, "copies.txt", "col2");
     controleur->Ouvrir(c, false);
-    TSourceEnregistrementsConnexion source(*controleur);
+    TConnexionFeuilleManager manager(*controleur);
+    TSourceConnexionImpression source(*controleur, manager);
     QList<int> copies;
     for (source.Premier(); !source.Fin(); source.Suivant())
-        copies << source.NombreCopies();
+        copies << controleur->NombreCopies();
     EXPECT_EQ(copies, QList<int>({2, 0, 3, 0, 0, 0}));
     c->SetCompteurImpressions("");
     source.Premier();
-    EXPECT_EQ(source.NombreCopies(), 1) << "no counter column: one label a record";
-    EXPECT_EQ(source.ValeurTexte("col1"), "A");
+    EXPECT_EQ(controleur->NombreCopies(), 1) << "no counter column: one label a record";
+    EXPECT_EQ(source.ValeurChamp("col1"), "A");
 }
 
 TEST_F(Controleur, RazCompteurDBase)
@@ -338,7 +339,6 @@ TEST_F(Liaison, EditerConcatenation)
 
 } // namespace
 
-#include "connections/SourceImpression.h"
 
 namespace {
 
