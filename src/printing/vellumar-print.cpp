@@ -5,6 +5,7 @@
 #include "connections/Connexions.h"
 #include "connections/SourceImpression.h"
 #include "model/ConnexionIO.h"
+#include "userdb/UserDb.h"
 #include "model/DmIDE.h"
 #include "model/Metier.h"
 #include "printing/PrintControleur.h"
@@ -83,6 +84,9 @@ void VerifierFichier(const QString& chemin)
 // the binding manager and the record source the print run walks.
 struct TTirageDonnees
 {
+    // The personal database, opened only for a run over the "User"
+    // connection; declared first so that it outlives the controller sharing it.
+    std::unique_ptr<TdmUserDb> BasePersonnelle;
     std::unique_ptr<TControleurConnexion> Connexions;
     std::unique_ptr<TConnexionFeuilleManager> Liaisons;
     std::unique_ptr<TSourceConnexionImpression> Source;
@@ -131,6 +135,10 @@ TTirageDonnees OuvrirDonnees(TDMConnexioIO& base, TDmIDE& ide, const TCompositio
     if (!connexion)
         throw Echec{Tr("La composition %1 a des éléments liés mais aucune connexion ; indiquez-en une avec --connection")
                         .arg(ouverte.Composition->NomCompo())};
+    if (connexion->NomStrategie() == QLatin1String("User")) {
+        d.BasePersonnelle = std::make_unique<TdmUserDb>();
+        TBasePersonnelle::Enregistrer(d.BasePersonnelle.get());
+    }
     d.Connexions->Ouvrir(connexion, false);
     // A warning the data window would show (a counter column that is not
     // made of integers): the run goes on, as it does there.
