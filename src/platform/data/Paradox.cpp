@@ -80,6 +80,66 @@ void EcrireEntierParadox(unsigned char* p, qint64 v, int n)
         p[i] = (unsigned char)((bits >> (8 * (n - 1 - i))) & 0xFF);
 }
 
+// pxlib follows the chain of data blocks without checking it: a damaged
+// next-block number sends it seeking through garbage, and a loop in the chain
+// never ends. It reads through this stream, which refuses any seek outside
+// the file and, while the table is being opened, more seeks than a sound
+// chain can need.
+struct FluxBorne
+{
+    FILE* fichier = nullptr;
+    qint64 taille = 0;
+    qint64 seeksPermis = -1;  // negative: no limit
+};
+
+ssize_t LireFlux(void* cookie, char* tampon, size_t n)
+{
+    return ssize_t(std::fread(tampon, 1, n, static_cast<FluxBorne*>(cookie)->fichier));
+}
+
+int DeplacerFlux(void* cookie, off64_t* position, int origine)
+{
+    auto* f = static_cast<FluxBorne*>(cookie);
+    if (f->seeksPermis == 0)
+        return -1;
+    if (f->seeksPermis > 0)
+        --f->seeksPermis;
+    const qint64 depuis = origine == SEEK_SET ? 0
+        : origine == SEEK_END                ? f->taille
+                                             : qint64(std::ftell(f->fichier));
+    const qint64 cible = depuis + qint64(*position);
+    if (cible < 0 || cible > f->taille || std::fseek(f->fichier, long(cible), SEEK_SET) != 0)
+        return -1;
+    *position = cible;
+    return 0;
+}
+
+int FermerFlux(void* cookie)
+{
+    auto* f = static_cast<FluxBorne*>(cookie);
+    const int r = std::fclose(f->fichier);
+    delete f;
+    return r;
+}
+
+// Opens a read-only stream over the table; *flux stays valid until fclose.
+FILE* OuvrirFluxBorne(const QString& chemin, FluxBorne** flux)
+{
+    FILE* brut = std::fopen(QFile::encodeName(chemin).constData(), "rb");
+    if (!brut)
+        return nullptr;
+    auto* f = new FluxBorne{brut, QFileInfo(chemin).size(), -1};
+    cookie_io_functions_t fonctions{LireFlux, nullptr, DeplacerFlux, FermerFlux};
+    FILE* fp = fopencookie(f, "rb", fonctions);
+    if (!fp) {
+        std::fclose(brut);
+        delete f;
+        return nullptr;
+    }
+    *flux = f;
+    return fp;
+}
+
 void Demarrer()
 {
     static std::once_flag fait;
@@ -120,6 +180,7 @@ private:
     void Charger();
     void ChargerFichier();
     void Fermer();
+    void OuvrirPxlib();
     [[noreturn]] void Erreur(const QString& message) const { throw ErreurDonnees(message, Fichier()); }
     QString Endommage() const
     {
@@ -133,6 +194,7 @@ private:
     FILE* m_fp = nullptr;
     QList<ChampPx> m_px_champs;
     int m_tailleEnregistrement = 0;
+    qint64 m_blocs = 0;  // data blocks the file can hold
     int m_codePage = 850;
     QString m_cheminBlob;
     mutable QByteArray m_blob;
@@ -195,15 +257,8 @@ void TableParadox::ChargerFichier()
     if (nombre > blocs * parBloc)
         Erreur(Endommage());
 
-    // pxlib's own open asks for write access: give it a read-only stream.
-    m_fp = std::fopen(QFile::encodeName(chemin).constData(), "rb");
-    if (!m_fp)
-        Erreur(tr("Impossible d'ouvrir le fichier %1").arg(chemin));
-    m_px = PX_new();
-    if (!m_px || PX_open_fp(m_px, m_fp) < 0) {
-        Fermer();
-        Erreur(Endommage());
-    }
+    m_blocs = blocs;
+    OuvrirPxlib();
     pxhead_t* h = m_px->px_head;
     if (!h || h->px_numfields <= 0 || h->px_recordsize != tailleEnr)
         Erreur(Endommage());
@@ -268,7 +323,9 @@ void TableParadox::ChargerFichier()
     for (const auto& c : m_px_champs)
         defs.append(c.def);
     Initialiser(defs, int(h->px_numrecords));
-    if (nonModifiables)
+    if (h->px_encryption != 0)
+        DefinirModifiable(false, tr("la table %1 est protégée par un mot de passe").arg(chemin));
+    else if (nonModifiables)
         DefinirModifiable(false, tr("la table %1 contient des champs graphiques, binaires ou OLE")
                                      .arg(chemin));
     else
@@ -576,12 +633,31 @@ void TableParadox::EcrireEnregistrement(int index, const QHash<int, QVariant>& v
     f.close();
     // pxlib may keep blocks in its stream buffer: reopen it.
     Fermer();
-    m_fp = std::fopen(QFile::encodeName(Fichier()).constData(), "rb");
-    m_px = m_fp ? PX_new() : nullptr;
+    OuvrirPxlib();
+}
+
+// pxlib's own open asks for write access: it gets our read-only stream.
+// Opening reads the header and every block head once (twice at most for
+// blocks it counts again), each read costing pxlib a few seeks.
+void TableParadox::OuvrirPxlib()
+{
+    FluxBorne* flux = nullptr;
+    m_fp = OuvrirFluxBorne(Fichier(), &flux);
+    if (!m_fp)
+        Erreur(tr("Impossible d'ouvrir le fichier %1").arg(Fichier()));
+    flux->seeksPermis = 1000 + 8 * m_blocs;
+    m_px = PX_new();
     if (!m_px || PX_open_fp(m_px, m_fp) < 0) {
+        // When reading a block head fails, pxlib frees its block index but
+        // keeps the pointer, which PX_delete would free again.
+        if (m_px) {
+            m_px->px_indexdata = nullptr;
+            m_px->px_indexdatalen = 0;
+        }
         Fermer();
         Erreur(Endommage());
     }
+    flux->seeksPermis = -1;
 }
 
 } // namespace

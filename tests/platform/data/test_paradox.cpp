@@ -31,7 +31,9 @@ struct Ligne
 
 // Creates name.db with: Nom A20, Quantite S, Prix N, Jour D, Actif L and,
 // when withMemo, Notes M (leader 11 bytes) in code page 850.
-void CreerTable(const QString& chemin, const QList<Ligne>& lignes, bool avecMemo, bool avecGraphique = false)
+// A password makes pxlib encrypt the data blocks.
+void CreerTable(const QString& chemin, const QList<Ligne>& lignes, bool avecMemo, bool avecGraphique = false,
+                const char* motDePasse = nullptr)
 {
     pxdoc_t* px = PX_new();
     const int n = 5 + (avecMemo ? 1 : 0) + (avecGraphique ? 1 : 0);
@@ -56,6 +58,9 @@ void CreerTable(const QString& chemin, const QList<Ligne>& lignes, bool avecMemo
     const QByteArray nomFichier = QFile::encodeName(chemin);
     ASSERT_EQ(PX_create_file(px, champs, n, nomFichier.constData(), pxfFileTypNonIndexDB), 0);
     PX_set_value(px, "codepage", 850);
+    if (motDePasse) {
+        ASSERT_EQ(PX_set_parameter(px, "password", motDePasse), 0);
+    }
     pxblob_t* blob = nullptr;
     if (avecMemo) {
         blob = PX_new_blob(px);
@@ -229,6 +234,81 @@ TEST(Paradox, FichiersEndommages)
         }
         EXPECT_TRUE(erreur);
     }
+}
+
+// The chain of data blocks is followed through each block's next-block
+// number: one that loops or leaves the file must give an error, not an
+// endless open.
+TEST(Paradox, ChaineDeBlocsAbimee)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source.db"));
+    QList<Ligne> lignes;
+    for (int i = 1; i <= 400; ++i)
+        lignes.append({"ligne", i, 1.5, 0, 1, {}});
+    CreerTable(source, lignes, false);
+    const QByteArray complet = vltest::donnees::Lire(source);
+    const auto* e = reinterpret_cast<const unsigned char*>(complet.constData());
+    const int tailleEntete = e[2] | (e[3] << 8);
+    const int tailleBloc = e[5] * 1024;
+    const int blocs = int((complet.size() - tailleEntete) / tailleBloc);
+    ASSERT_GE(blocs, 3);
+    struct Cas
+    {
+        const char* nom;
+        int bloc;      // whose next-block number is changed
+        int suivant;
+    };
+    const Cas cas[] = {
+        {"bloc qui se suit lui-même", 1, 1},
+        {"dernier bloc renvoyant au premier", blocs, 1},
+        {"bloc suivant hors du fichier", 2, 60000},
+    };
+    const QString chemin = dir.filePath(QStringLiteral("chaine.db"));
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        QByteArray octets = complet;
+        const qsizetype pos = tailleEntete + qsizetype(c.bloc - 1) * tailleBloc;
+        octets[pos] = char(c.suivant & 0xFF);
+        octets[pos + 1] = char(c.suivant >> 8);
+        vltest::donnees::Ecrire(chemin, octets);
+        EXPECT_THROW(
+            {
+                try {
+                    Ouvrir(Format::Paradox, dir.path(), QStringLiteral("chaine.db"));
+                } catch (const ErreurDonnees& e) {
+                    EXPECT_TRUE(e.Message().contains(chemin)) << e.Message().toStdString();
+                    throw;
+                }
+            },
+            ErreurDonnees);
+    }
+}
+
+// pxlib decrypts the blocks of a password-protected table as it reads them;
+// writing our plain bytes into them would garble the record.
+TEST(Paradox, TableChiffreeLueMaisNonModifiable)
+{
+    QTemporaryDir dir;
+    CreerTable(dir.filePath(QStringLiteral("secret.db")),
+               {{"Andr\x82", 3, 12.5, JoursParadox(QDate(2024, 2, 29)), 1, "court"},
+                {"Zo\x82", 4, 1.0, 0, 0, QByteArray("Long m\x82mo ") + QByteArray(300, 'z')}},
+               true, false, "motdepasse");
+    const QByteArray octets = vltest::donnees::Lire(dir.filePath(QStringLiteral("secret.db")));
+    ASSERT_FALSE(octets.contains("Andr\x82")) << "the fixture is not encrypted";
+    auto t = Ouvrir(Format::Paradox, dir.path(), QStringLiteral("secret.db"));
+    ASSERT_EQ(t->NombreEnregistrements(), 2);
+    EXPECT_EQ(t->Valeur("Nom").toString(), QStringLiteral("André"));
+    EXPECT_EQ(t->Valeur("Jour").toDate(), QDate(2024, 2, 29));
+    EXPECT_FALSE(t->Modifiable());
+    EXPECT_TRUE(t->RaisonNonModifiable().contains(QStringLiteral("mot de passe")))
+        << t->RaisonNonModifiable().toStdString();
+    EXPECT_EQ(t->Valeur("Notes").toString(), QStringLiteral("court"));
+    t->Suivant();
+    EXPECT_EQ(t->Valeur("Notes").toString(), QStringLiteral("Long mémo ") + QString(300, 'z'));
+    EXPECT_THROW(t->Modifier("Quantite", 9), ErreurDonnees);
+    auto relue = Ouvrir(Format::Paradox, dir.path(), QStringLiteral("secret.db"));
+    EXPECT_EQ(relue->Valeur("Quantite"), QVariant(3));
 }
 
 TEST(Paradox, ListeDesTables)
